@@ -1,0 +1,7 @@
+#include "editor/editor_state.h"
+
+namespace pf {
+
+EditorState State;
+
+}  // namespace pf
