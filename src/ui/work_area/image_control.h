@@ -1,0 +1,44 @@
+// The image control: holds the picture and shows it stretched to the control's size.
+// Pointer events are handed to the work area as control coordinates.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace pf {
+
+class TImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImage(QWidget* parent = nullptr);
+
+    const QImage& picture() const { return picture_; }
+    QImage& picture() { return picture_; }
+    // Replaces the picture (a shared copy) and repaints; the control keeps its size.
+    void setPicture(const QImage& p);
+    // Repaints the part of the control showing the given picture rectangle.
+    void pictureChanged(const QRect& pictureRect);
+
+    void setHintText(const QString& hint) { setToolTip(hint); }
+    QString hintText() const { return toolTip(); }
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y);
+    void mouseMove(Qt::MouseButtons buttons, int x, int y);
+    void mouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y, bool inside);
+    void entered();
+    void left();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+private:
+    QImage picture_;
+};
+
+}  // namespace pf
