@@ -110,16 +110,16 @@ void Draw(QPainter& p, const QString& n)
         p.drawEllipse(QRectF(8.5, 2, 7, 16));
         p.drawLine(QPointF(4, 10), QPointF(20, 10));
     } else if (n == "expand" || n == "shrink") {
-        p.setBrush(QColor(220, 235, 250));
-        p.drawEllipse(QRectF(4, 2, 16, 16));
-        p.setPen(QPen(kRed, 1.3));
         const bool out = n == "expand";
+        p.setBrush(out ? QColor(255, 225, 180) : QColor(200, 225, 250));
+        p.drawEllipse(out ? QRectF(2.5, 0.5, 19, 19) : QRectF(6, 4, 12, 12));
+        p.setPen(QPen(out ? kRed : kBlue, 1.6));
         for (int i = 0; i < 4; ++i) {
-            double a = (45 + 90 * i) * M_PI / 180;
-            QPointF inner(12 + 2.5 * std::cos(a), 10 + 2.5 * std::sin(a));
-            QPointF outer(12 + 7 * std::cos(a), 10 + 7 * std::sin(a));
+            const double deg = 45 + 90 * i, a = deg * M_PI / 180;
+            const QPointF inner(12 + (out ? 2 : 3.5) * std::cos(a), 10 + (out ? 2 : 3.5) * std::sin(a));
+            const QPointF outer(12 + 9.5 * std::cos(a), 10 + 9.5 * std::sin(a));
             p.drawLine(inner, outer);
-            Arrow(p, out ? outer : inner, out ? 45 + 90 * i : 225 + 90 * i, 3.5);
+            Arrow(p, out ? outer : inner, out ? deg : deg + 180, 4.5);
         }
     } else if (n == "twistright" || n == "twistleft") {
         p.setPen(QPen(kBlue, 1.4));

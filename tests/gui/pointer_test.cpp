@@ -166,8 +166,11 @@ TEST_F(Pointer, SelectionBoundsFromTheDrag)
         State.selectMode = true;
         press({10, 20});
         EXPECT_FALSE(Form1->SpeedButton11->isEnabled());
+        EXPECT_TRUE(Work_area->confinement.active());   // the pointer stays on the picture
+        EXPECT_EQ(Work_area->confinement.area().size(), image()->size());
         move({110, 70}, Qt::LeftButton);
         release({110, 70});
+        EXPECT_FALSE(Work_area->confinement.active());
         EXPECT_EQ(State.selLeft, c.left);
         EXPECT_EQ(State.selTop, c.top);
         EXPECT_EQ(State.selRight, c.right);

@@ -7,6 +7,8 @@
 #include "ui/main/form1.h"
 #include "ui/work_area/work_area.h"
 
+#include <QFrame>
+
 namespace pf {
 
 namespace {
@@ -79,7 +81,10 @@ TTools::TTools(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTo
     RadioButton2->setGeometry(8, 40, 81, 17);
     RadioButton3 = new QRadioButton(QStringLiteral("水平"), page0);
     RadioButton3->setGeometry(8, 64, 81, 17);
-    Panel1 = new QWidget(page0);
+    auto* panel = new QFrame(page0);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Raised);
+    Panel1 = panel;
     Panel1->setGeometry(112, 16, 97, 65);
     group0 = new QButtonGroup(this);
     SpeedButton1 = GlyphButton(Panel1, 8, 8, "expand", group0);
