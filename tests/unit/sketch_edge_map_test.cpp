@@ -136,6 +136,25 @@ TEST(SketchEdgeMap, MatchesTheDefinitionOnRandomPictures)
     }
 }
 
+// Results this large live in memory of their own (huge pages); they must behave as any picture:
+// right layout, writable, copies detaching, released without trouble.
+TEST(SketchEdgeMap, LargePicturesMatchAndBehaveLikeAnyPicture)
+{
+    const QImage src = Random(1701, 1700, 21);
+    QImage e = picsobel(src);
+    ASSERT_EQ(e.bytesPerLine(), NewPicture(1701, 1700).bytesPerLine());
+    EXPECT_EQ(e, ReferenceEdgeMap(src));
+
+    const QImage kept = e;
+    SetPixel(e, 5, 5, RGBColor(1, 2, 3));
+    EXPECT_EQ(GetPixel(e, 5, 5), RGBColor(1, 2, 3));
+    EXPECT_NE(GetPixel(kept, 5, 5), RGBColor(1, 2, 3));
+    QImage alone = picsobel(src);
+    const uchar* before = alone.constBits();
+    alone.scanLine(3)[7] = 9;  // the only copy: written in place
+    EXPECT_EQ(alone.constBits(), before);
+}
+
 TEST(SketchEdgeMap, TakesOtherFormatsAndRefusesNoPicture)
 {
     const QImage src = Random(20, 6, 3);
