@@ -83,8 +83,9 @@ TEST(SketchRedEye, ChannelsAreFilteredOnTheirOwn)
     const QImage out = RedEye(src);
     EXPECT_EQ(GetPixel(out, 1, 1), RGBColor(60, 100, 5));
     for (int k = 0; k < 9; ++k) {
-        if (k != 4)
+        if (k != 4) {
             EXPECT_EQ(GetPixel(out, k % 3, k / 3), GetPixel(src, k % 3, k / 3));
+        }
     }
 }
 
