@@ -19,6 +19,19 @@ QImage ToPictureFormat(const QImage& image)
     return image.convertToFormat(PictureFormat);
 }
 
+QImage CopySelection(const QImage& picture, int left, int top, int right, int bottom)
+{
+    const QRect wanted(QPoint(left - 1, top - 1), QPoint(right - 1, bottom - 1));
+    const QRect r = wanted.intersected(picture.rect());
+    if (!wanted.isValid() || r.isEmpty())
+        return QImage();
+    const QImage src = ToPictureFormat(picture);
+    QImage out(r.size(), PictureFormat);
+    for (int y = 0; y < r.height(); ++y)
+        std::memcpy(out.scanLine(y), src.constScanLine(r.top() + y) + 3 * r.left(), size_t(3 * r.width()));
+    return out;
+}
+
 TColor GetPixel(const QImage& picture, int x, int y)
 {
     if (x < 0 || y < 0 || x >= picture.width() || y >= picture.height())

@@ -45,6 +45,10 @@ QImage NewPicture(int width, int height);
 // The same picture converted to the 24-bit layout; pictures already in it are shared, not copied.
 QImage ToPictureFormat(const QImage& image);
 
+// The pixels of the selection whose 1-based inclusive bounds are given (column left - 1 is the
+// first one taken), clipped to the picture; a null picture when nothing of it lies inside.
+QImage CopySelection(const QImage& picture, int left, int top, int right, int bottom);
+
 // Single-pixel canvas access; a read outside gives black, a write outside is dropped.
 TColor GetPixel(const QImage& picture, int x, int y);
 void SetPixel(QImage& picture, int x, int y, TColor c);

@@ -244,12 +244,22 @@ void TForm1::ResetHistory()
     pf::ResetHistory(State, Work_area->Image1->picture());
 }
 
-void TForm1::RenewClick()
+void TForm1::ShowFirstPageAndResetHistory()
 {
-    Work_area->Image1->setPicture(State.openedPicture);
-    ApplyDisplaySize();
     Tools->ShowFirstPage();
     ResetHistory();
+}
+
+void TForm1::ReplacePicture(const QImage& picture)
+{
+    Work_area->Image1->setPicture(picture);
+    ApplyDisplaySize();
+}
+
+void TForm1::RenewClick()
+{
+    ReplacePicture(State.openedPicture);
+    ShowFirstPageAndResetHistory();
 }
 
 void TForm1::Online1Click() { QDesktopServices::openUrl(QUrl(HomePage)); }

@@ -68,6 +68,9 @@ public:
     void Redo1Click();
     void RenewClick();
     void ResetHistory();                   // the history reset
+    void ShowFirstPageAndResetHistory();   // how every whole-picture replacement ends
+    // Replaces the picture with a new one of possibly another size, shown at the current zoom.
+    void ReplacePicture(const QImage& picture);
     void SetUndoEnabled(bool on);          // undo button and menu item together
     void SetRedoEnabled(bool on);          // redo button and menu item together
     void ApplyDisplaySize();               // Image1 follows the picture at the current zoom

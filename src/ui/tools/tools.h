@@ -95,6 +95,7 @@ public:
     void ShowDepthControls(bool on);
     // Entering the sketch page makes the edge map of the picture shown now.
     void EnterSketchPage();
+    void ShowEraserControls(bool on);
 };
 
 }  // namespace pf

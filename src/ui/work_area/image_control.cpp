@@ -29,6 +29,13 @@ void TImage::pictureChanged(const QRect& r)
     update(area);
 }
 
+bool TImage::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip && !showHint_)
+        return true;
+    return QWidget::event(e);
+}
+
 void TImage::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);

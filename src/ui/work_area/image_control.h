@@ -21,6 +21,9 @@ public:
 
     void setHintText(const QString& hint) { setToolTip(hint); }
     QString hintText() const { return toolTip(); }
+    // Whether the hint shows as a tooltip when the pointer rests on the picture.
+    void setShowHint(bool on) { showHint_ = on; }
+    bool showHint() const { return showHint_; }
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int x, int y);
@@ -30,6 +33,7 @@ signals:
     void left();
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -39,6 +43,7 @@ protected:
 
 private:
     QImage picture_;
+    bool showHint_ = true;
 };
 
 }  // namespace pf

@@ -3,6 +3,7 @@
 #include "editor/editor_state.h"
 #include "picture/picture.h"
 #include "platform/line_dda.h"
+#include "sketch/sketch.h"
 #include "ui/forms.h"
 #include "ui/main/form1.h"
 #include "ui/tools/tools.h"
@@ -436,6 +437,19 @@ void TWork_area::Verticalshousuo(int, int) {}
 void TWork_area::Horizontalpengzhang(int, int) {}
 void TWork_area::Horizontalshousuo(int, int) {}
 void TWork_area::tumopic(int, int) {}
-void TWork_area::EraseTheSpot(int, int) {}
+
+}  // namespace pf
+
+namespace pf {
+
+void TWork_area::EraseTheSpot(int X, int Y)
+{
+    QImage& picture = Image1->picture();
+    const QRect touched = EraseTheSpotRect(picture.size(), X, Y, State.cursorRadius, State.zoomPercent);
+    if (touched.isEmpty())
+        return;
+    pf::EraseTheSpot(picture, X, Y, State.cursorRadius, State.zoomPercent);
+    Image1->pictureChanged(touched);
+}
 
 }  // namespace pf

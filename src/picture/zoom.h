@@ -1,0 +1,18 @@
+// Resampling the whole picture to a new size.
+#pragma once
+
+#include <QImage>
+
+namespace pf {
+
+// The picture resampled to width x height: each new pixel is the average colour of the picture
+// area it covers when reducing, a smooth blend when enlarging. Throws std::invalid_argument for
+// a size below 1 x 1 or beyond the picture limits.
+QImage ZoomInOut(const QImage& picture, int width, int height);
+
+// Largest picture the editor handles: 32767 pixels a side and 256 megapixels.
+constexpr int MaxPictureSide = 32767;
+constexpr long long MaxPicturePixels = 256LL * 1000 * 1000;
+bool PictureSizeAllowed(long long width, long long height);
+
+}  // namespace pf
