@@ -42,6 +42,11 @@ inline QSize DisplaySize(QSize picture, double zoomPercent)
 // A new picture of the given size, every byte zero (black).
 QImage NewPicture(int width, int height);
 
+// A new picture of the given size with undefined contents, or std::bad_alloc. Large pictures get
+// memory of their own, marked for huge pages: filling fresh memory page by page otherwise costs
+// more than most filters do.
+QImage AllocatePicture(int width, int height);
+
 // The same picture converted to the 24-bit layout; pictures already in it are shared, not copied.
 QImage ToPictureFormat(const QImage& image);
 

@@ -36,7 +36,6 @@ inline int GreyLevelFast(int R, int G, int B)
 // The picture in the 24-bit layout, or an error naming the caller when there is none.
 QImage CheckedPicture(const QImage& picture, const char* what);
 
-// A new 24-bit picture of the given size (contents undefined), or std::bad_alloc.
-QImage AllocatePicture(int width, int height);
+using pf::AllocatePicture;
 
 }  // namespace pf::sketch_detail
