@@ -101,6 +101,9 @@ public:
 
     static const char* HomePage;
     static const char* FaqPage;
+    static const char* const DownloadPage;
+    // Where the e-mail command writes mywork.jpg (without the extension).
+    static QString MailAttachmentBase();
 
 protected:
     void showEvent(QShowEvent* e) override;
