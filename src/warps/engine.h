@@ -1,0 +1,131 @@
+// What the warps share inside the engine: argument checks, the area a warp may write, and the
+// two sinks a warp's mapping feeds: one that samples and writes pixels, one that only records.
+#pragma once
+
+#include "warps/sampler.h"
+#include "warps/warp_trace.h"
+#include "warps/warps.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pf::detail {
+
+// Round halves to even, for whole-number ranges that may lie outside int.
+inline long long RoundL(double v) { return static_cast<long long>(std::nearbyint(v)); }
+
+void CheckWarpArguments(const char* who, int X, int Y, int r, int d);
+void CheckPictures(const char* who, const QImage& src, const QImage& dst);
+
+// The picture pixels a warp may write, inclusive bounds; empty when x0 > x1 or y0 > y1.
+struct Area {
+    long long x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    bool hasColumn(long long x) const { return x >= x0 && x <= x1 && y0 <= y1; }
+    bool hasRow(long long y) const { return y >= y0 && y <= y1 && x0 <= x1; }
+    // Clips [lo, hi] to the area's rows or columns; false when nothing is left.
+    bool clipRows(long long& lo, long long& hi) const
+    {
+        lo = std::max(lo, y0);
+        hi = std::min(hi, y1);
+        return lo <= hi;
+    }
+    bool clipColumns(long long& lo, long long& hi) const
+    {
+        lo = std::max(lo, x0);
+        hi = std::min(hi, x1);
+        return lo <= hi;
+    }
+};
+
+inline Area Intersect(QSize picture, QPoint origin, QSize region)
+{
+    Area a;
+    a.x0 = std::max<long long>(0, origin.x());
+    a.y0 = std::max<long long>(0, origin.y());
+    a.x1 = std::min<long long>(picture.width() - 1, static_cast<long long>(origin.x()) + region.width() - 1);
+    a.y1 = std::min<long long>(picture.height() - 1, static_cast<long long>(origin.y()) + region.height() - 1);
+    if (a.x0 > a.x1 || a.y0 > a.y1)
+        a = Area{};
+    return a;
+}
+
+// Samples the source and writes the destination region.
+class ColourSink {
+public:
+    ColourSink(const QImage& src, QImage& dst, QPoint origin)
+        : source_(src), view_(source_), area_(Intersect(src.size(), origin, dst.size())), ox_(origin.x()),
+          oy_(origin.y())
+    {
+        // dst may share pixels with src: writing detaches it, and source_ keeps the original.
+        if (area_.x0 <= area_.x1) {
+            bits_ = dst.bits();
+            bpl_ = dst.bytesPerLine();
+        }
+    }
+    const Area& area() const { return area_; }
+    std::int64_t written() const { return written_; }
+
+    // Destination (x, y) := the sampler's colour at (sx, sy). A position that is no number at
+    // all has no source: the pixel keeps its value.
+    void bilinear(long long x, long long y, double sx, double sy)
+    {
+        if (std::isnan(sx) || std::isnan(sy))
+            return;
+        SampleBGR(view_, sx, sy, at(x, y));
+        ++written_;
+    }
+    // Destination (x, y) := the source pixel nearest to (sx, sy), clamped into the picture.
+    void nearest(long long x, long long y, double sx, double sy)
+    {
+        if (std::isnan(sx) || std::isnan(sy))
+            return;
+        const long long ix = RoundL(std::clamp(sx, 0.0, double(view_.width - 1)));
+        const long long iy = RoundL(std::clamp(sy, 0.0, double(view_.height - 1)));
+        const uchar* s = view_.bits + iy * view_.bpl + 3 * ix;
+        uchar* p = at(x, y);
+        p[0] = s[0];
+        p[1] = s[1];
+        p[2] = s[2];
+        ++written_;
+    }
+
+private:
+    uchar* at(long long x, long long y) const { return bits_ + (y - oy_) * bpl_ + 3 * (x - ox_); }
+
+    const QImage source_;
+    const SourceView view_;
+    const Area area_;
+    const long long ox_, oy_;
+    uchar* bits_ = nullptr;
+    qsizetype bpl_ = 0;
+    std::int64_t written_ = 0;
+};
+
+// Records the visits instead of writing pixels.
+class TraceSink {
+public:
+    explicit TraceSink(QSize picture) : area_(Intersect(picture, QPoint(0, 0), picture)) {}
+    const Area& area() const { return area_; }
+    std::int64_t written() const { return std::int64_t(visits.size()); }
+    void bilinear(long long x, long long y, double sx, double sy) { add(x, y, sx, sy, false); }
+    void nearest(long long x, long long y, double sx, double sy) { add(x, y, sx, sy, true); }
+    std::vector<WarpVisit> visits;
+
+private:
+    void add(long long x, long long y, double sx, double sy, bool nearest)
+    {
+        if (std::isnan(sx) || std::isnan(sy))
+            return;
+        visits.push_back(WarpVisit{int(x), int(y), sx, sy, nearest});
+    }
+    const Area area_;
+};
+
+}  // namespace pf::detail
