@@ -4,6 +4,7 @@
 #include "picture/picture.h"
 #include "platform/line_dda.h"
 #include "sketch/sketch.h"
+#include "warps/warps.h"
 #include "ui/forms.h"
 #include "ui/main/form1.h"
 #include "ui/tools/tools.h"
@@ -16,6 +17,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <cstring>
 
 namespace pf {
 
@@ -427,16 +429,101 @@ void TWork_area::setsigncursor()
 void TWork_area::ConfineCursorToImage() { confinement.confine(Image1); }
 void TWork_area::FreeCursorClip() { confinement.release(); }
 
-// The tools arrive one by one; until a tool is built its entry point leaves the picture alone.
-void TWork_area::Sphericalpengzhang(int, int) {}
-void TWork_area::Sphericalshousuo(int, int) {}
-void TWork_area::Sphericalyouxuan(int, int) {}
-void TWork_area::Sphericalzuoxuan(int, int) {}
-void TWork_area::Verticalpengzhang(int, int) {}
-void TWork_area::Verticalshousuo(int, int) {}
-void TWork_area::Horizontalpengzhang(int, int) {}
-void TWork_area::Horizontalshousuo(int, int) {}
-void TWork_area::tumopic(int, int) {}
+namespace {
+
+// Steps the tools panel's progress bar as the warp finishes its columns.
+struct BarProgress : WarpProgress {
+    explicit BarProgress(TProgressBar* bar) : bar(bar) {}
+    void step() override { bar->StepIt(); }
+    void reset() override { bar->SetPosition(0); }
+    TProgressBar* bar;
+};
+
+void ProgressToMaxThenZero(TProgressBar* bar)
+{
+    bar->SetPosition(bar->maximum());
+    bar->SetPosition(0);
+}
+
+}  // namespace
+
+void TWork_area::CommitPart(const QImage& part, QPoint origin)
+{
+    QImage& picture = Image1->picture();
+    const qsizetype bytes = qsizetype(part.width()) * 3;
+    for (int y = 0; y < part.height(); ++y)
+        std::memcpy(picture.scanLine(origin.y() + y) + 3 * qsizetype(origin.x()), part.constScanLine(y), size_t(bytes));
+    Image1->pictureChanged(QRect(origin, part.size()));
+}
+
+void TWork_area::RunWarp(int kind, int X, int Y, const TTrackBar* radiusSlider, const TTrackBar* depthSlider,
+                         bool progressFirst)
+{
+    const int r = ToPicture(radiusSlider->Position(), State.zoomPercent);
+    const int d = ToPicture(depthSlider->Position(), State.zoomPercent);
+    State.warpRadius = r;
+    State.warpDepth = d;
+    const QImage& picture = Image1->picture();
+    const QRect box = WarpBounds(X, Y, r, picture.size());
+    // The warp reads the untouched picture and writes a copy of just its disc's square; the
+    // picture takes the result only when the warp has finished.
+    QImage part = picture.copy(box);
+    BarProgress progress(Tools->ProgressBar1);
+    ApplyWarp(WarpKind(kind), picture, part, box.topLeft(), X, Y, r, d, progress);
+    if (progressFirst)
+        ProgressToMaxThenZero(Tools->ProgressBar1);
+    if (!box.isEmpty())
+        CommitPart(part, box.topLeft());
+    if (!progressFirst)
+        ProgressToMaxThenZero(Tools->ProgressBar1);
+}
+
+void TWork_area::Sphericalpengzhang(int X, int Y)
+{
+    RunWarp(int(WarpKind::Sphericalpengzhang), X, Y, Tools->TrackBar1, Tools->TrackBar2, true);
+}
+void TWork_area::Sphericalshousuo(int X, int Y)
+{
+    RunWarp(int(WarpKind::Sphericalshousuo), X, Y, Tools->TrackBar1, Tools->TrackBar2, false);
+}
+void TWork_area::Sphericalyouxuan(int X, int Y)
+{
+    RunWarp(int(WarpKind::Sphericalyouxuan), X, Y, Tools->TrackBar3, Tools->TrackBar4, false);
+}
+void TWork_area::Sphericalzuoxuan(int X, int Y)
+{
+    RunWarp(int(WarpKind::Sphericalzuoxuan), X, Y, Tools->TrackBar3, Tools->TrackBar4, false);
+}
+void TWork_area::Verticalpengzhang(int X, int Y)
+{
+    RunWarp(int(WarpKind::Verticalpengzhang), X, Y, Tools->TrackBar1, Tools->TrackBar2, false);
+}
+void TWork_area::Verticalshousuo(int X, int Y)
+{
+    RunWarp(int(WarpKind::Verticalshousuo), X, Y, Tools->TrackBar1, Tools->TrackBar2, false);
+}
+void TWork_area::Horizontalpengzhang(int X, int Y)
+{
+    RunWarp(int(WarpKind::Horizontalpengzhang), X, Y, Tools->TrackBar1, Tools->TrackBar2, false);
+}
+void TWork_area::Horizontalshousuo(int X, int Y)
+{
+    RunWarp(int(WarpKind::Horizontalshousuo), X, Y, Tools->TrackBar1, Tools->TrackBar2, false);
+}
+
+void TWork_area::tumopic(int X, int Y)
+{
+    const int B = ToPicture(Tools->TrackBar3->Position(), State.zoomPercent);
+    State.cursorRadius = Tools->TrackBar3->Position();
+    const int releaseX = ToPicture(X, State.zoomPercent), releaseY = ToPicture(Y, State.zoomPercent);
+    const QImage& picture = Image1->picture();
+    const QRect box = SmearBounds(State.clickX, State.clickY, releaseX, releaseY, B, picture.size());
+    QImage part = picture.copy(box);
+    BarProgress progress(Tools->ProgressBar1);
+    pf::tumopic(picture, part, box.topLeft(), State.clickX, State.clickY, releaseX, releaseY, B, progress);
+    if (!box.isEmpty())
+        CommitPart(part, box.topLeft());
+}
 
 }  // namespace pf
 

@@ -18,6 +18,7 @@ class QScrollBar;
 namespace pf {
 
 class TOverlay;
+class TTrackBar;
 
 // One pixel of the marching-ants band and whether it is painted white.
 struct AntsPixel {
@@ -76,6 +77,12 @@ public:
     void Horizontalshousuo(int X, int Y);
     void tumopic(int X, int Y);         // smear, release point in control coordinates
     void EraseTheSpot(int X, int Y);    // eraser, control coordinates
+    // The frame every click warp runs in: radius and depth from the page's sliders at the
+    // current zoom, the progress bar stepped, the result put into the picture.
+    void RunWarp(int kind, int X, int Y, const TTrackBar* radiusSlider, const TTrackBar* depthSlider,
+                 bool progressFirst);
+    // Copies a finished region into the picture at `origin` and repaints it.
+    void CommitPart(const QImage& part, QPoint origin);
 
     // Overlays.
     void DrawTheRect1();
