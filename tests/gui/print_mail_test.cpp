@@ -1,6 +1,8 @@
 #include "gui_fixture.h"
 
 #include "picture/formats/formats.h"
+#include "platform/mail.h"
+#include "editor/print_layout.h"
 #include "ui/about/about.h"
 #include "ui/dialogs.h"
 
@@ -96,7 +98,8 @@ TEST_F(GuiTest, PrintToAPdfPutsThePictureWhereTheRuleSays)
     image()->setPicture(red);
     QSize pageSize;
     int dpi = 0;
-    SetDialogAnswerers({.print = [&](QPrinter& printer) {
+    DialogAnswerers answer;
+    answer.print = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         printer.setPageSize(QPageSize(QPageSize::A4));
@@ -104,7 +107,8 @@ TEST_F(GuiTest, PrintToAPdfPutsThePictureWhereTheRuleSays)
         pageSize = printer.pageLayout().paintRectPixels(printer.resolution()).size();
         dpi = printer.resolution();
         return true;
-    }});
+    };
+    SetDialogAnswerers(answer);
     Form1->SpeedButton16Click();
     SetDialogAnswerers({});
     ASSERT_TRUE(QFile::exists(pdf));
@@ -129,7 +133,9 @@ TEST_F(GuiTest, PrintToAPdfPutsThePictureWhereTheRuleSays)
 TEST_F(GuiTest, PrintCancelledPrintsNothing)
 {
     bool asked = false;
-    SetDialogAnswerers({.print = [&](QPrinter&) { asked = true; return false; }});
+    DialogAnswerers answer;
+    answer.print = [&](QPrinter&) { asked = true; return false; };
+    SetDialogAnswerers(answer);
     QTest::keyClick(Form1, Qt::Key_P, Qt::ControlModifier);
     SetDialogAnswerers({});
     EXPECT_TRUE(asked);
@@ -150,4 +156,31 @@ TEST_F(GuiTest, AboutBoxOpensWithoutBlocking)
     EXPECT_EQ(About_us->Image3->pixmap().size(), QSize(32, 32));
     About_us->close();
     EXPECT_FALSE(About_us->isVisible());
+}
+
+TEST(MailRequest, RecordsFromTheNameValueList)
+{
+    MapiMessage m = BuildMapiMessage({"subject=Hi", "body=Text", "attachment0=/tmp/a/mywork.jpg"});
+    EXPECT_TRUE(m.lpRecips.empty());
+    ASSERT_EQ(m.lpFiles.size(), 1u);
+    EXPECT_EQ(m.lpFiles[0].lpszPathName, "/tmp/a/mywork.jpg");
+    EXPECT_EQ(m.lpFiles[0].lpszFileName, "mywork.jpg");
+    EXPECT_EQ(m.lpFiles[0].nPosition, 0xFFFFFFFFu);
+    EXPECT_EQ(m.lpszSubject, "Hi");
+    EXPECT_EQ(m.lpszNoteText, "Text");
+
+    m = BuildMapiMessage({"to=friend@example.org", "attachment0=/x/one.jpg", "attachment2=/x/three.jpg"});
+    ASSERT_EQ(m.lpRecips.size(), 1u);
+    EXPECT_EQ(m.lpRecips[0].ulRecipClass, MAPI_TO);
+    EXPECT_EQ(m.lpRecips[0].lpszName, "friend@example.org");
+    EXPECT_EQ(m.lpRecips[0].lpszAddress, "SMTP:friend@example.org");
+    ASSERT_EQ(m.lpFiles.size(), 1u);   // numbering stops at the first missing entry
+    EXPECT_TRUE(m.lpszSubject.isEmpty());
+
+    m = BuildMapiMessage({"to=", "attachment0="});
+    EXPECT_TRUE(m.lpRecips.empty());
+    EXPECT_TRUE(m.lpFiles.empty());
+
+    EXPECT_EQ(MailFlags(0), 3u);
+    EXPECT_EQ(MailFlags(42), 11u);
 }
