@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -244,8 +245,13 @@ int Run(std::vector<std::string> words)
 
 }  // namespace
 
+// The tool speaks only through its exit status and one line on error: Qt's own chatter
+// (missing runtime folders and the like) is not for the user.
+static void Quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 int main(int argc, char** argv)
 {
+    qInstallMessageHandler(Quiet);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);   // metafiles are drawn with the application's fonts

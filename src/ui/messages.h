@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <exception>
 #include <functional>
 
 namespace pf {
@@ -20,5 +21,24 @@ void ShowError(const QString& text);
 using MessageAnswerer = std::function<QMessageBox::StandardButton(
     const QString& text, const QString& caption, QMessageBox::StandardButtons buttons)>;
 void SetMessageAnswerer(MessageAnswerer answerer);
+
+// Runs a command; an exception it throws is shown in an error box and goes no further, so the
+// program carries on with the state the command left (commands change the picture last).
+template <class F>
+void Guard(F&& command)
+{
+    try {
+        command();
+    } catch (const std::exception& e) {
+        ShowError(QString::fromUtf8(e.what()));
+    }
+}
+
+// A slot that runs obj->method(args...) under Guard.
+template <class T, class... A>
+auto Guarded(T* obj, void (T::*method)(A...))
+{
+    return [obj, method](A... args) { Guard([&] { (obj->*method)(args...); }); };
+}
 
 }  // namespace pf

@@ -80,10 +80,10 @@ TImage_Size::TImage_Size(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Win
     Button2->setGeometry(168, 136, 73, 25);
     for (QPushButton* b : {SpeedButton1, SpeedButton2, Button1, Button2})
         b->setAutoDefault(false);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TImage_Size::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TImage_Size::SpeedButton2Click);
-    connect(Button1, &QPushButton::clicked, this, &TImage_Size::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TImage_Size::Button2Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, Guarded(this, &TImage_Size::SpeedButton1Click));
+    connect(SpeedButton2, &QPushButton::clicked, this, Guarded(this, &TImage_Size::SpeedButton2Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, &TImage_Size::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Guarded(this, &TImage_Size::Button2Click));
     Edit1->installEventFilter(this);
     Edit2->installEventFilter(this);
 }

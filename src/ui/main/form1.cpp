@@ -4,6 +4,7 @@
 #include "picture/picture.h"
 #include "ui/about/about.h"
 #include "ui/forms.h"
+#include "ui/messages.h"
 #include "ui/glyphs.h"
 #include "ui/image_size/image_size.h"
 #include "ui/tools/tools.h"
@@ -33,18 +34,18 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 
     // Menu.
     File1 = menuBar()->addMenu(QStringLiteral("文件"));
-    Open1 = File1->addAction(QStringLiteral("打开"), this, &TForm1::Open1Click);
-    Save1 = File1->addAction(QStringLiteral("保存"), this, &TForm1::Save1Click);
-    Exit1 = File1->addAction(QStringLiteral("退出"), this, &TForm1::Exit1Click);
+    Open1 = File1->addAction(QStringLiteral("打开"), this, Guarded(this, &TForm1::Open1Click));
+    Save1 = File1->addAction(QStringLiteral("保存"), this, Guarded(this, &TForm1::Save1Click));
+    Exit1 = File1->addAction(QStringLiteral("退出"), this, Guarded(this, &TForm1::Exit1Click));
     View1 = menuBar()->addMenu(QStringLiteral("编辑"));
-    ImageSize1 = View1->addAction(QStringLiteral("图片大小"), this, &TForm1::ImageSize1Click);
-    Undo1 = View1->addAction(QStringLiteral("撤销"), this, &TForm1::Undo1Click);
-    Redo1 = View1->addAction(QStringLiteral("重做"), this, &TForm1::Redo1Click);
-    Renew = View1->addAction(QStringLiteral("恢复"), this, &TForm1::RenewClick);
+    ImageSize1 = View1->addAction(QStringLiteral("图片大小"), this, Guarded(this, &TForm1::ImageSize1Click));
+    Undo1 = View1->addAction(QStringLiteral("撤销"), this, Guarded(this, &TForm1::Undo1Click));
+    Redo1 = View1->addAction(QStringLiteral("重做"), this, Guarded(this, &TForm1::Redo1Click));
+    Renew = View1->addAction(QStringLiteral("恢复"), this, Guarded(this, &TForm1::RenewClick));
     Help1 = menuBar()->addMenu(QStringLiteral("帮助"));
-    Online1 = Help1->addAction(QStringLiteral("在线"), this, &TForm1::Online1Click);
-    Help2 = Help1->addAction(QStringLiteral("F.A.Q."), this, &TForm1::Help2Click);
-    About1 = Help1->addAction(QStringLiteral("关于"), this, &TForm1::About1Click);
+    Online1 = Help1->addAction(QStringLiteral("在线"), this, Guarded(this, &TForm1::Online1Click));
+    Help2 = Help1->addAction(QStringLiteral("F.A.Q."), this, Guarded(this, &TForm1::Help2Click));
+    About1 = Help1->addAction(QStringLiteral("关于"), this, Guarded(this, &TForm1::About1Click));
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
 
@@ -83,7 +84,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
         b->setCheckable(true);
         b->setAutoRaise(true);
         toolbarGroup->addButton(b);
-        connect(b, &QToolButton::clicked, this, d.handler);
+        connect(b, &QToolButton::clicked, this, Guarded(this, d.handler));
         *d.button = b;
     }
     SpeedButton5->setEnabled(false);
@@ -132,7 +133,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
             seqs << QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus));
         a->setShortcuts(seqs);
         a->setShortcutContext(Qt::ApplicationShortcut);
-        connect(a, &QAction::triggered, this, k.handler);
+        connect(a, &QAction::triggered, this, Guarded(this, k.handler));
         addAction(a);
         Actions[size_t(k.n)] = a;
     }

@@ -77,7 +77,18 @@ public:
 
     // Commands.
     void Open1Click();
+    // Runs the open dialog and puts the chosen file's picture into Image1; false when cancelled
+    // or when the file could not be read (the user has been told why).
+    bool OpenPictureFile();
+    bool LoadIntoPicture(const QString& fileName);
+    // After a new picture arrived: it becomes Restore's target, the history starts again and
+    // the display follows at the current zoom.
+    void FinishOpen();
+    // Opens a file as the open command does, without the dialog (command line, drops).
+    void OpenFile(const QString& fileName);
     void Save1Click();
+    static const char* const OpenFilter;
+    static const char* const SaveFilter;
     void Exit1Click();
     void ImageSize1Click();
     void Online1Click();
@@ -113,6 +124,7 @@ private:
     void zoomStep(TImage* image, QLabel* label, double factor);
     bool shown_ = false;
     bool closed_ = false;
+    int lastSaveFilter_ = 1;
 };
 
 }  // namespace pf

@@ -1,9 +1,79 @@
-// Commands of the main window that arrive with their own tools: open and save. Until a command is built it leaves everything alone.
+// Opening and saving pictures.
+#include "editor/editor_state.h"
+#include "picture/formats/formats.h"
+#include "ui/dialogs.h"
+#include "ui/forms.h"
 #include "ui/main/form1.h"
+#include "ui/messages.h"
+#include "ui/work_area/work_area.h"
+
+#include <QFileInfo>
 
 namespace pf {
 
-void TForm1::Open1Click() {}
-void TForm1::Save1Click() {}
+const char* const TForm1::OpenFilter =
+    "*.jpg (*.jpg);;*.jpeg (*.jpeg);;*.bmp (*.bmp);;*.wmf (*.wmf);;*.emf (*.emf);;*.gif (*.gif);;*.png (*.png);;"
+    "All files (*)";
+const char* const TForm1::SaveFilter = "*.jpg (*.jpg);;*.bmp (*.bmp);;*.wmf (*.wmf);;*.png (*.png)";
+
+void TForm1::Open1Click()
+{
+    // Cancelling the dialog, or a file that can't be read, leaves the picture, the picture
+    // Restore returns to and the history as they were.
+    if (OpenPictureFile())
+        FinishOpen();
+}
+
+bool TForm1::OpenPictureFile()
+{
+    const FileDialogResult chosen = RunOpenDialog(this, OpenFilter);
+    if (!chosen.accepted)
+        return false;
+    return LoadIntoPicture(chosen.fileName);
+}
+
+bool TForm1::LoadIntoPicture(const QString& fileName)
+{
+    QImage loaded;
+    try {
+        loaded = LoadPicture(fileName);
+    } catch (const IconError& e) {
+        ShowMessage("Input picture" + fileName + "Error." + e.text(), "Exit", QMessageBox::Warning);
+        return false;
+    } catch (const PictureError& e) {
+        ShowMessage(e.text(), "Pullface", QMessageBox::Warning);
+        return false;
+    }
+    Work_area->Image1->setPicture(loaded);
+    return true;
+}
+
+void TForm1::FinishOpen()
+{
+    State.openedPicture = Work_area->Image1->picture();
+    ShowFirstPageAndResetHistory();
+    ApplyDisplaySize();
+}
+
+void TForm1::OpenFile(const QString& fileName)
+{
+    if (LoadIntoPicture(fileName))
+        FinishOpen();
+}
+
+void TForm1::Save1Click()
+{
+    const FileDialogResult chosen = RunSaveDialog(this, SaveFilter, lastSaveFilter_);
+    if (!chosen.accepted || chosen.filterIndex < kSaveJpeg || chosen.filterIndex > kSavePng)
+        return;
+    lastSaveFilter_ = chosen.filterIndex;
+    const QString target = ForceExtension(chosen.fileName, chosen.filterIndex);
+    if (QFileInfo::exists(target)
+        && ShowMessage(QFileInfo(target).fileName() + " already exists.\nDo you want to replace it?", "Pullface",
+                       QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
+    SavePicture(Work_area->Image1->picture(), target, chosen.filterIndex);
+}
 
 }  // namespace pf

@@ -3,6 +3,7 @@
 #include "editor/editor_state.h"
 #include "picture/picture.h"
 #include "ui/forms.h"
+#include "ui/messages.h"
 #include "ui/glyphs.h"
 #include "ui/main/form1.h"
 #include "ui/work_area/work_area.h"
@@ -138,26 +139,26 @@ TTools::TTools(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTo
     TrackBar8->hide();
     Label17->hide();
 
-    connect(RadioButton1, &QRadioButton::clicked, this, &TTools::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &TTools::RadioButton2Click);
-    connect(RadioButton3, &QRadioButton::clicked, this, &TTools::RadioButton3Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TTools::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TTools::SpeedButton2Click);
-    connect(SpeedButton11, &QToolButton::clicked, this, &TTools::SpeedButton11Click);
-    connect(SpeedButton12, &QToolButton::clicked, this, &TTools::SpeedButton12Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TTools::SpeedButton3Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TTools::SpeedButton4Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &TTools::SpeedButton5Click);
-    connect(SpeedButton8, &QToolButton::clicked, this, &TTools::SpeedButton8Click);
-    connect(SpeedButton20, &QToolButton::clicked, this, &TTools::SpeedButton20Click);
-    connect(TrackBar1, &QSlider::valueChanged, this, &TTools::TrackBar1Change);
-    connect(TrackBar2, &QSlider::valueChanged, this, &TTools::TrackBar2Change);
-    connect(TrackBar3, &QSlider::valueChanged, this, &TTools::TrackBar3Change);
-    connect(TrackBar4, &QSlider::valueChanged, this, &TTools::TrackBar4Change);
-    connect(TrackBar5, &QSlider::valueChanged, this, &TTools::TrackBar5Change);
-    connect(TrackBar7, &QSlider::valueChanged, this, &TTools::TrackBar7Change);
-    connect(TrackBar8, &QSlider::valueChanged, this, &TTools::TrackBar8Change);
-    connect(TabbedNotebook1, &QTabWidget::currentChanged, this, &TTools::TabbedNotebook1Change);
+    connect(RadioButton1, &QRadioButton::clicked, this, Guarded(this, &TTools::RadioButton1Click));
+    connect(RadioButton2, &QRadioButton::clicked, this, Guarded(this, &TTools::RadioButton2Click));
+    connect(RadioButton3, &QRadioButton::clicked, this, Guarded(this, &TTools::RadioButton3Click));
+    connect(SpeedButton1, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton1Click));
+    connect(SpeedButton2, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton2Click));
+    connect(SpeedButton11, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton11Click));
+    connect(SpeedButton12, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton12Click));
+    connect(SpeedButton3, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton3Click));
+    connect(SpeedButton4, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton4Click));
+    connect(SpeedButton5, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton5Click));
+    connect(SpeedButton8, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton8Click));
+    connect(SpeedButton20, &QToolButton::clicked, this, Guarded(this, &TTools::SpeedButton20Click));
+    connect(TrackBar1, &QSlider::valueChanged, this, Guarded(this, &TTools::TrackBar1Change));
+    connect(TrackBar2, &QSlider::valueChanged, this, Guarded(this, &TTools::TrackBar2Change));
+    connect(TrackBar3, &QSlider::valueChanged, this, Guarded(this, &TTools::TrackBar3Change));
+    connect(TrackBar4, &QSlider::valueChanged, this, Guarded(this, &TTools::TrackBar4Change));
+    connect(TrackBar5, &QSlider::valueChanged, this, Guarded(this, &TTools::TrackBar5Change));
+    connect(TrackBar7, &QSlider::valueChanged, this, Guarded(this, &TTools::TrackBar7Change));
+    connect(TrackBar8, &QSlider::valueChanged, this, Guarded(this, &TTools::TrackBar8Change));
+    connect(TabbedNotebook1, &QTabWidget::currentChanged, this, Guarded(this, &TTools::TabbedNotebook1Change));
 }
 
 void TTools::RadioButton1Click() { State.warpShape = 1; }

@@ -9,6 +9,7 @@
 #include "ui/main/form1.h"
 #include "ui/tools/tools.h"
 #include "ui/glyphs.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -105,7 +106,7 @@ TWork_area::TWork_area(QWidget* parent) : QMdiSubWindow(parent)
     setWindowIcon(AppIcon());
 
     connect(Image1, &TImage::mouseDown, this, [this](Qt::MouseButton b, Qt::MouseButtons s, int x, int y) {
-        Image1MouseDown(b, s, x, y);
+        Guard([&] { Image1MouseDown(b, s, x, y); });
     });
     connect(Image1, &TImage::mouseMove, this, [this](Qt::MouseButtons s, int x, int y) {
         if (confinement.active()) {
@@ -115,16 +116,17 @@ TWork_area::TWork_area(QWidget* parent) : QMdiSubWindow(parent)
             x = c.x();
             y = c.y();
         }
-        Image1MouseMove(s, x, y);
+        Guard([&] { Image1MouseMove(s, x, y); });
     });
     connect(Image1, &TImage::mouseUp, this, [this](Qt::MouseButton b, Qt::MouseButtons s, int x, int y, bool inside) {
+        // The click comes before the button-up, and only for a release over the picture.
         if (b == Qt::LeftButton && inside)
-            Image1Click();
-        Image1MouseUp(b, s, x, y);
+            Guard([&] { Image1Click(); });
+        Guard([&] { Image1MouseUp(b, s, x, y); });
     });
     connect(Image1, &TImage::entered, this, [] { State.mouseInside = true; });
     connect(Image1, &TImage::left, this, [] { State.mouseInside = false; });
-    connect(&Timer1, &QTimer::timeout, this, &TWork_area::Timer1Timer);
+    connect(&Timer1, &QTimer::timeout, this, Guarded(this, &TWork_area::Timer1Timer));
     connect(&Timer2, &QTimer::timeout, this, &TWork_area::Timer2Timer);
     // Only actions of the user reach here; scrolling set by the program does not.
     connect(HorzScrollBar(), &QScrollBar::actionTriggered, this, [this](int) { UserScrolled(); });
