@@ -1,73 +1,182 @@
 #include "editor/history.h"
 
 #include "editor/editor_state.h"
+#include "picture/picture.h"
 
+#include <cstring>
 #include <stdexcept>
+#include <unordered_set>
 
 namespace pf {
 
 void PictureHistory::create()
 {
     for (auto& s : slots_)
-        s = QImage();
+        s = Slot{};
     created_ = true;
 }
 
 void PictureHistory::release()
 {
     for (auto& s : slots_)
-        s = QImage();
+        s = Slot{};
     created_ = false;
 }
 
-void PictureHistory::store(int slot, const QImage& picture)
-{
-    if (slot < 1 || slot > Slots)
-        throw std::out_of_range("history slot out of range");
-    slots_[size_t(slot)] = picture;   // shares the pixels until either side is written
-}
-
-QImage PictureHistory::load(int slot) const
+const PictureHistory::Slot& PictureHistory::at(int slot) const
 {
     if (slot < 1 || slot > Slots)
         throw std::out_of_range("history slot out of range");
     return slots_[size_t(slot)];
 }
 
-void Backup(EditorState& s, const QImage& picture)
+PictureHistory::Slot& PictureHistory::at(int slot)
+{
+    return const_cast<Slot&>(static_cast<const PictureHistory*>(this)->at(slot));
+}
+
+QRect PictureHistory::tileRect(QSize s, int tx, int ty)
+{
+    return QRect(tx * TileSize, ty * TileSize, TileSize, TileSize).intersected(QRect(QPoint(0, 0), s));
+}
+
+QByteArray PictureHistory::readTile(const QImage& picture, const QRect& r)
+{
+    const qsizetype rowBytes = qsizetype(r.width()) * 3;
+    QByteArray tile(rowBytes * r.height(), Qt::Uninitialized);
+    char* out = tile.data();
+    for (int y = r.top(); y <= r.bottom(); ++y, out += rowBytes)
+        std::memcpy(out, picture.constScanLine(y) + qsizetype(r.left()) * 3, size_t(rowBytes));
+    return tile;
+}
+
+void PictureHistory::writeTile(QImage& picture, const QRect& r, const QByteArray& tile)
+{
+    const qsizetype rowBytes = qsizetype(r.width()) * 3;
+    const char* in = tile.constData();
+    for (int y = r.top(); y <= r.bottom(); ++y, in += rowBytes)
+        std::memcpy(picture.scanLine(y) + qsizetype(r.left()) * 3, in, size_t(rowBytes));
+}
+
+void PictureHistory::store(int slot, const QImage& picture)
+{
+    Slot& s = at(slot);
+    Slot fresh;
+    const QImage p = ToPictureFormat(picture);
+    fresh.size = p.size();
+    const int across = tilesAcross(fresh.size), down = tilesDown(fresh.size);
+    fresh.tiles.reserve(size_t(across) * size_t(down));
+    for (int ty = 0; ty < down; ++ty)
+        for (int tx = 0; tx < across; ++tx)
+            fresh.tiles.push_back(readTile(p, tileRect(fresh.size, tx, ty)));
+    s = std::move(fresh);
+}
+
+void PictureHistory::storeChanged(int slot, int from, const QImage& picture, const QRect& changed)
+{
+    const Slot& base = at(from);
+    if (base.size != picture.size() || picture.format() != PictureFormat) {
+        store(slot, picture);
+        return;
+    }
+    Slot fresh;
+    fresh.size = base.size;
+    fresh.tiles = base.tiles;   // shares every tile
+    const QRect area = changed.intersected(QRect(QPoint(0, 0), fresh.size));
+    if (!area.isEmpty()) {
+        const int across = tilesAcross(fresh.size);
+        for (int ty = area.top() / TileSize; ty <= area.bottom() / TileSize; ++ty)
+            for (int tx = area.left() / TileSize; tx <= area.right() / TileSize; ++tx)
+                fresh.tiles[size_t(ty) * size_t(across) + size_t(tx)] = readTile(picture, tileRect(fresh.size, tx, ty));
+    }
+    at(slot) = std::move(fresh);
+}
+
+QImage PictureHistory::load(int slot) const
+{
+    const Slot& s = at(slot);
+    if (s.size.isEmpty())
+        return QImage();
+    QImage p = AllocatePicture(s.size.width(), s.size.height());
+    const int across = tilesAcross(s.size), down = tilesDown(s.size);
+    for (int ty = 0; ty < down; ++ty)
+        for (int tx = 0; tx < across; ++tx)
+            writeTile(p, tileRect(s.size, tx, ty), s.tiles[size_t(ty) * size_t(across) + size_t(tx)]);
+    return p;
+}
+
+QRect PictureHistory::restore(QImage& picture, int from, int to, const QRect& dirty) const
+{
+    const Slot& a = at(from);
+    const Slot& b = at(to);
+    if (a.size != b.size || picture.size() != b.size || picture.format() != PictureFormat) {
+        picture = load(to);
+        return picture.rect();
+    }
+    QRect written;
+    const int across = tilesAcross(b.size), down = tilesDown(b.size);
+    for (int ty = 0; ty < down; ++ty)
+        for (int tx = 0; tx < across; ++tx) {
+            const size_t i = size_t(ty) * size_t(across) + size_t(tx);
+            const QRect r = tileRect(b.size, tx, ty);
+            // Tiles the two slots share are the same bytes; anything else is copied.
+            if (a.tiles[i].constData() == b.tiles[i].constData() && !r.intersects(dirty))
+                continue;
+            writeTile(picture, r, b.tiles[i]);
+            written |= r;
+        }
+    return written;
+}
+
+qint64 PictureHistory::memoryUsed() const
+{
+    std::unordered_set<const char*> seen;
+    qint64 bytes = 0;
+    for (const Slot& s : slots_)
+        for (const QByteArray& t : s.tiles)
+            if (seen.insert(t.constData()).second)
+                bytes += t.size();
+    return bytes;
+}
+
+void Backup(EditorState& s, const QImage& picture, const QRect& changed)
 {
     int next = s.historyIndex + 1;
     if (next == PictureHistory::Slots + 1)
         next = 1;
-    s.historyRing.store(next, picture);
+    s.historyRing.storeChanged(next, s.historyIndex, picture, changed);
     s.historyIndex = next;
     if (s.undoDepth < PictureHistory::Slots - 1)
         ++s.undoDepth;
     s.redoDepth = 0;
 }
 
-bool Undo(EditorState& s, QImage& picture)
+bool Undo(EditorState& s, QImage& picture, const QRect& dirty, QRect* written)
 {
     if (s.undoDepth <= 0)
         return false;
     int prev = s.historyIndex - 1;
     if (prev == 0)
         prev = PictureHistory::Slots;
-    picture = s.historyRing.load(prev);
+    const QRect area = s.historyRing.restore(picture, s.historyIndex, prev, dirty);
+    if (written)
+        *written = area;
     s.historyIndex = prev;
     --s.undoDepth;
     ++s.redoDepth;
     return true;
 }
 
-bool Redo(EditorState& s, QImage& picture)
+bool Redo(EditorState& s, QImage& picture, const QRect& dirty, QRect* written)
 {
     if (s.redoDepth <= 0)
         return false;
     int next = s.historyIndex + 1;
     if (next == PictureHistory::Slots + 1)
         next = 1;
-    picture = s.historyRing.load(next);
+    const QRect area = s.historyRing.restore(picture, s.historyIndex, next, dirty);
+    if (written)
+        *written = area;
     s.historyIndex = next;
     ++s.undoDepth;
     --s.redoDepth;

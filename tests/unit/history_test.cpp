@@ -32,7 +32,7 @@ protected:
     void Change(int n)
     {
         picture = Numbered(n);
-        Backup(s, picture);
+        Backup(s, picture, picture.rect());
     }
     EditorState s;
     QImage picture;
@@ -44,15 +44,15 @@ TEST_F(History, UndoRedoOneStep)
 {
     Change(1);
     EXPECT_EQ(s.undoDepth, 1);
-    ASSERT_TRUE(Undo(s, picture));
+    ASSERT_TRUE(Undo(s, picture, QRect()));
     EXPECT_EQ(NumberOf(picture), 0);
     EXPECT_EQ(s.undoDepth, 0);
     EXPECT_EQ(s.redoDepth, 1);
-    EXPECT_FALSE(Undo(s, picture));
-    ASSERT_TRUE(Redo(s, picture));
+    EXPECT_FALSE(Undo(s, picture, QRect()));
+    ASSERT_TRUE(Redo(s, picture, QRect()));
     EXPECT_EQ(NumberOf(picture), 1);
     EXPECT_EQ(s.redoDepth, 0);
-    EXPECT_FALSE(Redo(s, picture));
+    EXPECT_FALSE(Redo(s, picture, QRect()));
 }
 
 TEST_F(History, After150ChangesExactly99UndosReachThe51st)
@@ -61,13 +61,13 @@ TEST_F(History, After150ChangesExactly99UndosReachThe51st)
         Change(n);
     EXPECT_EQ(s.undoDepth, 99);
     for (int i = 1; i <= 99; ++i)
-        ASSERT_TRUE(Undo(s, picture)) << i;
+        ASSERT_TRUE(Undo(s, picture, QRect())) << i;
     EXPECT_EQ(NumberOf(picture), 51);
-    EXPECT_FALSE(Undo(s, picture));
+    EXPECT_FALSE(Undo(s, picture, QRect()));
     EXPECT_EQ(NumberOf(picture), 51);
     EXPECT_EQ(s.redoDepth, 99);
     for (int i = 1; i <= 99; ++i)
-        ASSERT_TRUE(Redo(s, picture));
+        ASSERT_TRUE(Redo(s, picture, QRect()));
     EXPECT_EQ(NumberOf(picture), 150);
 }
 
@@ -78,10 +78,10 @@ TEST_F(History, IndexWrapsBothWays)
     EXPECT_EQ(s.historyIndex, 100);
     Change(100);
     EXPECT_EQ(s.historyIndex, 1);            // backup passes 100 -> 1
-    ASSERT_TRUE(Undo(s, picture));
+    ASSERT_TRUE(Undo(s, picture, QRect()));
     EXPECT_EQ(s.historyIndex, 100);          // undo passes 1 -> 100
     EXPECT_EQ(NumberOf(picture), 99);
-    ASSERT_TRUE(Redo(s, picture));
+    ASSERT_TRUE(Redo(s, picture, QRect()));
     EXPECT_EQ(s.historyIndex, 1);            // redo passes 100 -> 1
     EXPECT_EQ(NumberOf(picture), 100);
 }
@@ -91,14 +91,14 @@ TEST_F(History, ChangeAfterUndosDropsRedo)
     Change(1);
     Change(2);
     Change(3);
-    Undo(s, picture);
-    Undo(s, picture);
+    Undo(s, picture, QRect());
+    Undo(s, picture, QRect());
     EXPECT_EQ(s.redoDepth, 2);
     Change(4);
     EXPECT_EQ(s.redoDepth, 0);
     EXPECT_EQ(s.undoDepth, 2);
-    EXPECT_FALSE(Redo(s, picture));
-    Undo(s, picture);
+    EXPECT_FALSE(Redo(s, picture, QRect()));
+    Undo(s, picture, QRect());
     EXPECT_EQ(NumberOf(picture), 1);
 }
 
@@ -106,7 +106,7 @@ TEST_F(History, ResetKeepsOnlyThePicture)
 {
     Change(1);
     Change(2);
-    Undo(s, picture);
+    Undo(s, picture, QRect());
     ResetHistory(s, picture);
     EXPECT_EQ(s.historyIndex, 1);
     EXPECT_EQ(s.undoDepth, 0);
@@ -118,8 +118,8 @@ TEST_F(History, SlotIsACopyNotTheLivePicture)
 {
     Change(7);
     SetPixel(picture, 0, 0, clWhite);   // writing the picture must not reach the slot
-    Undo(s, picture);
-    Redo(s, picture);
+    Undo(s, picture, QRect());
+    Redo(s, picture, QRect());
     EXPECT_EQ(NumberOf(picture), 7);
 }
 

@@ -169,6 +169,7 @@ void TForm1::FormShow()
     State.redoDepth = 0;
     State.historyRing.create();
     State.historyRing.store(1, Work_area->Image1->picture());
+    Work_area->Image1->clearChanged();
 }
 
 void TForm1::closeEvent(QCloseEvent* e)
@@ -211,16 +212,31 @@ void TForm1::ApplyDisplaySize()
 
 void TForm1::backup()
 {
-    Backup(State, Work_area->Image1->picture());
+    TImage* image = Work_area->Image1;
+    Backup(State, image->picture(), image->changedArea());
+    image->clearChanged();
     SetUndoEnabled(true);
     SetRedoEnabled(false);
 }
 
+void TForm1::StepHistory(bool back)
+{
+    TImage* image = Work_area->Image1;
+    QRect written;
+    const QSize before = image->picture().size();
+    if (back ? Undo(State, image->picture(), image->changedArea(), &written)
+             : Redo(State, image->picture(), image->changedArea(), &written)) {
+        image->clearChanged();
+        if (image->picture().size() != before)
+            image->update();
+        else
+            image->repaintPicture(written);
+    }
+}
+
 void TForm1::Undo1Click()
 {
-    QImage picture;
-    if (Undo(State, picture))
-        Work_area->Image1->setPicture(picture);
+    StepHistory(true);
     if (State.undoDepth == 0)
         SetUndoEnabled(false);
     if (State.redoDepth > 0)
@@ -229,9 +245,7 @@ void TForm1::Undo1Click()
 
 void TForm1::Redo1Click()
 {
-    QImage picture;
-    if (Redo(State, picture))
-        Work_area->Image1->setPicture(picture);
+    StepHistory(false);
     if (State.redoDepth == 0)
         SetRedoEnabled(false);
     if (State.undoDepth > 0)
@@ -243,6 +257,7 @@ void TForm1::ResetHistory()
     SetUndoEnabled(false);
     SetRedoEnabled(false);
     pf::ResetHistory(State, Work_area->Image1->picture());
+    Work_area->Image1->clearChanged();
 }
 
 void TForm1::ShowFirstPageAndResetHistory()
@@ -259,7 +274,7 @@ void TForm1::ReplacePicture(const QImage& picture)
 
 void TForm1::RenewClick()
 {
-    ReplacePicture(State.openedPicture);
+    ReplacePicture(State.openedPicture.copy());   // Restore's target stays untouched by later edits
     ShowFirstPageAndResetHistory();
 }
 

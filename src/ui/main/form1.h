@@ -66,6 +66,8 @@ public:
     void backup();
     void Undo1Click();
     void Redo1Click();
+    // One step back or forward through the history; the picture changes in place.
+    void StepHistory(bool back);
     void RenewClick();
     void ResetHistory();                   // the history reset
     void ShowFirstPageAndResetHistory();   // how every whole-picture replacement ends

@@ -50,7 +50,8 @@ bool TForm1::LoadIntoPicture(const QString& fileName)
 
 void TForm1::FinishOpen()
 {
-    State.openedPicture = Work_area->Image1->picture();
+    // A copy of its own, so that the first edit of the picture doesn't have to copy it.
+    State.openedPicture = Work_area->Image1->picture().copy();
     ShowFirstPageAndResetHistory();
     ApplyDisplaySize();
 }

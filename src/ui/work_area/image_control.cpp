@@ -16,10 +16,17 @@ TImage::TImage(QWidget* parent) : QWidget(parent)
 void TImage::setPicture(const QImage& p)
 {
     picture_ = p;
+    changed_ = picture_.rect();
     update();
 }
 
 void TImage::pictureChanged(const QRect& r)
+{
+    changed_ |= r & picture_.rect();
+    repaintPicture(r);
+}
+
+void TImage::repaintPicture(const QRect& r)
 {
     if (picture_.isNull() || r.isEmpty())
         return;

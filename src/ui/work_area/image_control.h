@@ -16,8 +16,13 @@ public:
     QImage& picture() { return picture_; }
     // Replaces the picture (a shared copy) and repaints; the control keeps its size.
     void setPicture(const QImage& p);
-    // Repaints the part of the control showing the given picture rectangle.
+    // After a tool wrote into the picture: notes the area as changed and repaints it.
     void pictureChanged(const QRect& pictureRect);
+    // Repaints the part of the control showing the given picture rectangle.
+    void repaintPicture(const QRect& pictureRect);
+    // The part of the picture changed since the history last took it (see clearChanged).
+    QRect changedArea() const { return changed_; }
+    void clearChanged() { changed_ = QRect(); }
 
     void setHintText(const QString& hint) { setToolTip(hint); }
     QString hintText() const { return toolTip(); }
@@ -43,6 +48,7 @@ protected:
 
 private:
     QImage picture_;
+    QRect changed_;
     bool showHint_ = true;
 };
 

@@ -4,6 +4,7 @@
 #include "picture/picture.h"
 #include "platform/line_dda.h"
 #include "sketch/sketch.h"
+#include "editor/picture_edits.h"
 #include "warps/warps.h"
 #include "ui/forms.h"
 #include "ui/main/form1.h"
@@ -449,15 +450,6 @@ void ProgressToMaxThenZero(TProgressBar* bar)
 
 }  // namespace
 
-void TWork_area::CommitPart(const QImage& part, QPoint origin)
-{
-    QImage& picture = Image1->picture();
-    const qsizetype bytes = qsizetype(part.width()) * 3;
-    for (int y = 0; y < part.height(); ++y)
-        std::memcpy(picture.scanLine(origin.y() + y) + 3 * qsizetype(origin.x()), part.constScanLine(y), size_t(bytes));
-    Image1->pictureChanged(QRect(origin, part.size()));
-}
-
 void TWork_area::RunWarp(int kind, int X, int Y, const TTrackBar* radiusSlider, const TTrackBar* depthSlider,
                          bool progressFirst)
 {
@@ -465,17 +457,12 @@ void TWork_area::RunWarp(int kind, int X, int Y, const TTrackBar* radiusSlider, 
     const int d = ToPicture(depthSlider->Position(), State.zoomPercent);
     State.warpRadius = r;
     State.warpDepth = d;
-    const QImage& picture = Image1->picture();
-    const QRect box = WarpBounds(X, Y, r, picture.size());
-    // The warp reads the untouched picture and writes a copy of just its disc's square; the
-    // picture takes the result only when the warp has finished.
-    QImage part = picture.copy(box);
     BarProgress progress(Tools->ProgressBar1);
-    ApplyWarp(WarpKind(kind), picture, part, box.topLeft(), X, Y, r, d, progress);
-    if (progressFirst)
-        ProgressToMaxThenZero(Tools->ProgressBar1);
-    if (!box.isEmpty())
-        CommitPart(part, box.topLeft());
+    const QRect written = WarpInPlace(Image1->picture(), WarpKind(kind), X, Y, r, d, progress, [&] {
+        if (progressFirst)
+            ProgressToMaxThenZero(Tools->ProgressBar1);
+    });
+    Image1->pictureChanged(written);
     if (!progressFirst)
         ProgressToMaxThenZero(Tools->ProgressBar1);
 }
@@ -517,14 +504,10 @@ void TWork_area::tumopic(int X, int Y)
 {
     const int B = ToPicture(Tools->TrackBar3->Position(), State.zoomPercent);
     State.cursorRadius = Tools->TrackBar3->Position();
-    const int releaseX = ToPicture(X, State.zoomPercent), releaseY = ToPicture(Y, State.zoomPercent);
-    const QImage& picture = Image1->picture();
-    const QRect box = SmearBounds(State.clickX, State.clickY, releaseX, releaseY, B, picture.size());
-    QImage part = picture.copy(box);
     BarProgress progress(Tools->ProgressBar1);
-    pf::tumopic(picture, part, box.topLeft(), State.clickX, State.clickY, releaseX, releaseY, B, progress);
-    if (!box.isEmpty())
-        CommitPart(part, box.topLeft());
+    const QRect written = SmearInPlace(Image1->picture(), State.clickX, State.clickY, ToPicture(X, State.zoomPercent),
+                                       ToPicture(Y, State.zoomPercent), B, progress);
+    Image1->pictureChanged(written);
 }
 
 }  // namespace pf

@@ -81,8 +81,6 @@ public:
     // current zoom, the progress bar stepped, the result put into the picture.
     void RunWarp(int kind, int X, int Y, const TTrackBar* radiusSlider, const TTrackBar* depthSlider,
                  bool progressFirst);
-    // Copies a finished region into the picture at `origin` and repaints it.
-    void CommitPart(const QImage& part, QPoint origin);
 
     // Overlays.
     void DrawTheRect1();
