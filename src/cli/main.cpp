@@ -1,4 +1,5 @@
 // pullface-cli: applies the editor's tools to picture files, one step after another.
+#include "editor/picture_edits.h"
 #include "picture/formats/formats.h"
 #include "picture/picture.h"
 #include "picture/zoom.h"
@@ -151,12 +152,8 @@ void RunStep(const std::string& step, Args& args, QImage& picture, double zoom)
                 D = args.positive(step, "depth");
         }
         const int r = pf::ToPicture(R, zoom), d = pf::ToPicture(D, zoom);
-        const QRect box = pf::WarpBounds(X, Y, r, picture.size());
-        QImage part = picture.copy(box);
-        pf::ApplyWarp(w.kind, picture, part, box.topLeft(), X, Y, r, d, progress);
         QImage out = picture.copy();
-        for (int y = 0; y < part.height(); ++y)
-            std::memcpy(out.scanLine(box.top() + y) + 3 * box.left(), part.constScanLine(y), size_t(3 * part.width()));
+        pf::WarpInPlace(out, w.kind, X, Y, r, d, progress);
         picture = out;
         return;
     }
@@ -165,7 +162,7 @@ void RunStep(const std::string& step, Args& args, QImage& picture, double zoom)
         const int x2 = args.coordinate(step, "X2"), y2 = args.coordinate(step, "Y2");
         const int R = args.nextIsNumber() ? args.positive(step, "radius") : 100;
         QImage out = picture.copy();
-        pf::tumopic(picture, out, x1, y1, x2, y2, pf::ToPicture(R, zoom), progress);
+        pf::SmearInPlace(out, x1, y1, x2, y2, pf::ToPicture(R, zoom), progress);
         picture = out;
     } else if (step == "pen") {
         const int T = args.nextIsNumber() ? args.positive(step, "threshold") : 150;

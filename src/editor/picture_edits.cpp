@@ -15,7 +15,8 @@ QRect WarpInPlace(QImage& picture, WarpKind kind, int X, int Y, int r, int d, Wa
                   const std::function<void()>& beforeCommit)
 {
     const QRect box = WarpBounds(X, Y, r, picture.size());
-    QImage part = picture.copy(box);
+    // (QImage::copy of an empty rectangle would copy the whole picture.)
+    QImage part = box.isEmpty() ? QImage() : picture.copy(box);
     ApplyWarp(kind, picture, part, box.topLeft(), X, Y, r, d, progress);
     if (beforeCommit)
         beforeCommit();
@@ -29,7 +30,7 @@ QRect SmearInPlace(QImage& picture, int pressX, int pressY, int releaseX, int re
                    WarpProgress& progress)
 {
     const QRect box = SmearBounds(pressX, pressY, releaseX, releaseY, brushRadius, picture.size());
-    QImage part = picture.copy(box);
+    QImage part = box.isEmpty() ? QImage() : picture.copy(box);
     tumopic(picture, part, box.topLeft(), pressX, pressY, releaseX, releaseY, brushRadius, progress);
     if (box.isEmpty())
         return QRect();
