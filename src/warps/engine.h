@@ -56,6 +56,19 @@ inline Area Intersect(QSize picture, QPoint origin, QSize region)
     return a;
 }
 
+// Room for the source positions of the longest straight run of destination pixels a warp of
+// radius r can hand a sink at once (a column or row of its disc, clipped to the area).
+struct RunBuffer {
+    RunBuffer(const Area& area, long long r)
+    {
+        const long long side = std::max(area.x1 - area.x0, area.y1 - area.y0) + 1;
+        const size_t n = size_t(std::max<long long>(1, std::min(side, 2 * r + 3)));
+        xs.resize(n);
+        ys.resize(n);
+    }
+    std::vector<double> xs, ys;
+};
+
 // Samples the source and writes the destination region.
 class ColourSink {
 public:
@@ -80,6 +93,13 @@ public:
             return;
         SampleBGR(view_, sx, sy, at(x, y));
         ++written_;
+    }
+    // n destination pixels from (x, y) on, each the next by (stepX, stepY), take the sampler's
+    // colours at (xs[j], ys[j]).
+    void run(long long x, long long y, int stepX, int stepY, int n, const double* xs, const double* ys)
+    {
+        if (n > 0)
+            written_ += SampleRun(view_, xs, ys, n, at(x, y), stepY * bpl_ + 3 * stepX);
     }
     // Destination (x, y) := the source pixel nearest to (sx, sy), clamped into the picture.
     void nearest(long long x, long long y, double sx, double sy)
@@ -116,6 +136,11 @@ public:
     std::int64_t written() const { return std::int64_t(visits.size()); }
     void bilinear(long long x, long long y, double sx, double sy) { add(x, y, sx, sy, false); }
     void nearest(long long x, long long y, double sx, double sy) { add(x, y, sx, sy, true); }
+    void run(long long x, long long y, int stepX, int stepY, int n, const double* xs, const double* ys)
+    {
+        for (int j = 0; j < n; ++j)
+            add(x + j * stepX, y + j * stepY, xs[j], ys[j], false);
+    }
     std::vector<WarpVisit> visits;
 
 private:

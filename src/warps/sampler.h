@@ -93,4 +93,18 @@ inline void SampleBGR(const SourceView& s, double& x, double& y, uchar* out)
     }
 }
 
+// Samples a straight run of n destination pixels: the j-th takes its colour from (xs[j], ys[j])
+// and lives at out + j * stride. A position that is no number at all has no source and leaves
+// its pixel alone. Returns the number of pixels written.
+// Uses the fastest form the processor offers; all forms give the same bytes.
+std::int64_t SampleRun(const SourceView& s, const double* xs, const double* ys, int n, uchar* out,
+                       qsizetype stride);
+// The form for any x86-64 (or other) processor, and the one for processors with AVX2 (which
+// falls back to the first where it cannot run). For checking the two against each other.
+std::int64_t SampleRunPortable(const SourceView& s, const double* xs, const double* ys, int n, uchar* out,
+                               qsizetype stride);
+std::int64_t SampleRunAvx2(const SourceView& s, const double* xs, const double* ys, int n, uchar* out,
+                           qsizetype stride);
+bool HasAvx2();
+
 }  // namespace pf::detail

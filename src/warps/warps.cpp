@@ -36,6 +36,7 @@ namespace {
 
 using detail::Area;
 using detail::RoundL;
+using detail::RunBuffer;
 
 // Parameters every warp derives from the click point, radius and depth.
 struct Frame {
@@ -64,33 +65,174 @@ void Columns(long long from, long long to, const Area& area, WarpProgress& progr
     }
 }
 
+// Fills a run of source positions for the destination pixels lo..hi of one column (or row)
+// with map(t, xs[j], ys[j]) and hands it to the sink.
+template <class Sink, class Map>
+void ColumnRun(Sink& sink, RunBuffer& buf, long long x, long long lo, long long hi, Map&& map)
+{
+    double* xs = buf.xs.data();
+    double* ys = buf.ys.data();
+    const int n = int(hi - lo + 1);
+    for (int j = 0; j < n; ++j)
+        map(lo + j, xs[j], ys[j]);
+    sink.run(x, lo, 0, 1, n, xs, ys);
+}
+template <class Sink, class Map>
+void RowRun(Sink& sink, RunBuffer& buf, long long y, long long lo, long long hi, Map&& map)
+{
+    double* xs = buf.xs.data();
+    double* ys = buf.ys.data();
+    const int n = int(hi - lo + 1);
+    for (int j = 0; j < n; ++j)
+        map(lo + j, xs[j], ys[j]);
+    sink.run(lo, y, 1, 0, n, xs, ys);
+}
+
+// Mirror images share their arithmetic: the four pixels (a +- t, b +- u) have the same
+// squared distances from the click point, so every warp's factor for them is one value, and
+// a product with a negative coordinate is the negated product with the positive one, exactly.
+// The warps below compute their values once per (t, u) in small tables indexed by u and hand
+// out the four columns' runs from them. The pixels and the sources are exactly those of the
+// column-by-column passes; only the order of the work differs (and the progress steps come
+// in groups, the same number in all).
+
+// Rows of one half of a column, clipped to the area.
+struct Span {
+    long long lo = 0, hi = -1;
+    bool empty() const { return lo > hi; }
+};
+
+// A column's rows above and below row b: [upLo, b - 1] and [b + 1, downHi], clipped; the
+// distances u = |y - b| they hold lie in [uLo, uHi].
+struct Halves {
+    Span up, down;
+    long long uLo = 0, uHi = -1;
+
+    Halves(const Area& area, long long b, long long upLo, long long downHi)
+    {
+        up = {upLo, b - 1};
+        down = {b + 1, downHi};
+        area.clipRows(up.lo, up.hi);
+        area.clipRows(down.lo, down.hi);
+        if (!up.empty()) {
+            uLo = b - up.hi;
+            uHi = b - up.lo;
+        }
+        if (!down.empty()) {
+            uLo = up.empty() ? down.lo - b : std::min(uLo, down.lo - b);
+            uHi = std::max(uHi, down.hi - b);
+        }
+    }
+    bool empty() const { return up.empty() && down.empty(); }
+};
+
+// Values per distance u from row (or column) b, for u in [lo, hi].
+class UTable {
+public:
+    explicit UTable(size_t n) : a_(n), b_(n) {}
+    void fit(long long lo, long long hi)
+    {
+        lo_ = lo;
+        if (size_t(hi - lo + 1) > a_.size()) {
+            a_.resize(size_t(hi - lo + 1));
+            b_.resize(a_.size());
+        }
+    }
+    double& a(long long u) { return a_[size_t(u - lo_)]; }
+    double& b(long long u) { return b_[size_t(u - lo_)]; }
+
+private:
+    std::vector<double> a_, b_;
+    long long lo_ = 0;
+};
+
+// The run of column x over the rows of span with u = |y - b|: source x is x itself (ownX) or
+// ad + xsign A(u); source y is y itself (ownY) or bd + ysign B(u).
+template <class Sink>
+void MirrorRun(Sink& sink, RunBuffer& buf, UTable& table, long long x, const Span& span, long long b, bool ownX,
+               double ad, int xsign, bool ownY, double bd, int ysign)
+{
+    if (span.empty())
+        return;
+    double* xs = buf.xs.data();
+    double* ys = buf.ys.data();
+    const int n = int(span.hi - span.lo + 1);
+    for (int j = 0; j < n; ++j) {
+        const long long y = span.lo + j;
+        const long long u = y < b ? b - y : y - b;
+        const double A = table.a(u), B = table.b(u);
+        xs[j] = ownX ? double(x) : xsign > 0 ? ad + A : ad - A;
+        ys[j] = ownY ? double(y) : ysign > 0 ? bd + B : bd - B;
+    }
+    sink.run(x, span.lo, 0, 1, n, xs, ys);
+}
+
+// The run of column x over span with the source in the same column and at row
+// b - B(u) above row b, b + B(u) below it and b itself on it.
+template <class Sink>
+void MirrorRunSigned(Sink& sink, RunBuffer& buf, UTable& table, long long x, const Span& span, long long b,
+                     double sx, double bd)
+{
+    if (span.empty())
+        return;
+    double* xs = buf.xs.data();
+    double* ys = buf.ys.data();
+    const int n = int(span.hi - span.lo + 1);
+    for (int j = 0; j < n; ++j) {
+        const long long y = span.lo + j;
+        xs[j] = sx;
+        ys[j] = y < b ? bd - table.b(b - y) : bd + table.b(y - b);
+    }
+    sink.run(x, span.lo, 0, 1, n, xs, ys);
+}
+
+// The four quarter columns of the pair a -+ t: upper rows take -B (they lie above row b), lower
+// rows +B; the left column -A, the right one +A. ownX, ownY: the source keeps the pixel's own
+// column or row instead.
+template <class Sink>
+void MirrorQuad(Sink& sink, RunBuffer& buf, UTable& table, const Area& area, long long a, long long b, long long t,
+                const Halves& h, bool ownX, bool ownY, double ad, double bd)
+{
+    for (int side : {-1, 1}) {
+        const long long x = a + side * t;
+        if (!area.hasColumn(x))
+            continue;
+        MirrorRun(sink, buf, table, x, h.up, b, ownX, ad, side, ownY, bd, -1);
+        MirrorRun(sink, buf, table, x, h.down, b, ownX, ad, side, ownY, bd, 1);
+    }
+}
+
 // Spherical expand.
 template <class Sink>
 void Expand(Sink& sink, const Frame& f, WarpProgress& progress)
 {
     const Area& area = sink.area();
+    RunBuffer buf(area, f.r);
+    UTable table(buf.xs.size());
     const double R2 = f.R * f.R;
     const double c = f.c;
-    auto column = [&](long long x, bool upper) {
-        const double dx = double(x - f.a);
-        const double w = std::sqrt(f.r2 - dx * dx);
-        long long lo = upper ? RoundL(f.bd - w) + 1 : f.b + 1;
-        long long hi = upper ? f.b - 1 : RoundL(f.bd + w) - 1;
-        if (!area.clipRows(lo, hi))
-            return;
-        const double rest = R2 - dx * dx;
-        for (long long y = lo; y <= hi; ++y) {
-            const double dy = double(y - f.b);
-            const double S = std::sqrt(rest - dy * dy);
-            const double k = c / S;
-            sink.bilinear(x, y, f.ad + dx * k, f.bd + dy * k);
+    // Quadrant passes: upper left, upper right, lower right, lower left; each column's rows
+    // from Round(b - w) + 1 and to Round(b + w) - 1.
+    for (long long t = 1; t < f.r; ++t) {
+        if (area.hasColumn(f.a - t) || area.hasColumn(f.a + t)) {
+            const double dx = double(t);
+            const double w = std::sqrt(f.r2 - dx * dx);
+            const Halves h(area, f.b, RoundL(f.bd - w) + 1, RoundL(f.bd + w) - 1);
+            if (!h.empty()) {
+                table.fit(h.uLo, h.uHi);
+                const double rest = R2 - dx * dx;
+                for (long long u = h.uLo; u <= h.uHi; ++u) {
+                    const double du = double(u);
+                    const double k = c / std::sqrt(rest - du * du);
+                    table.a(u) = dx * k;
+                    table.b(u) = du * k;
+                }
+                MirrorQuad(sink, buf, table, area, f.a, f.b, t, h, false, false, f.ad, f.bd);
+            }
         }
-    };
-    const long long left0 = f.a - f.r + 1, left1 = f.a - 1, right0 = f.a + 1, right1 = f.a + f.r - 1;
-    Columns(left0, left1, area, progress, [&](long long x) { column(x, true); });
-    Columns(right0, right1, area, progress, [&](long long x) { column(x, true); });
-    Columns(right0, right1, area, progress, [&](long long x) { column(x, false); });
-    Columns(left0, left1, area, progress, [&](long long x) { column(x, false); });
+        for (int i = 0; i < 4; ++i)
+            progress.step();
+    }
 
     // Row b and column a: nearest pixel, no blending.
     auto rowPass = [&](long long lo, long long hi) {
@@ -111,36 +253,48 @@ void Expand(Sink& sink, const Frame& f, WarpProgress& progress)
             sink.nearest(f.a, y, f.ad, f.bd + dy * k);
         }
     };
-    rowPass(left0, left1);
-    rowPass(right0, right1);
+    rowPass(f.a - f.r + 1, f.a - 1);
+    rowPass(f.a + 1, f.a + f.r - 1);
     columnPass(f.b - f.r + 1, f.b - 1);
     columnPass(f.b + 1, f.b + f.r - 1);
 }
 
-// The shrink's region, column by column: rows b - n + 1 .. b + n - 1 without row b, with
-// n = Round(|c| sqrt(r^2 - dx^2) / L1). body(x, y, dx, dy, L1) for every pixel of it.
-template <class Body>
-void ShrinkRegion(const Frame& f, const Area& area, WarpProgress& progress, Body&& body)
+// The shrink's region, by column pairs a -+ t: rows b - n + 1 .. b + n - 1 without row b, with
+// n = Round(|c| sqrt(r^2 - t^2) / L1), L1 = sqrt(c^2 + t^2). fill(t, L1, h) fills the table
+// for the halves h and hands out the runs. Two progress steps per pair (one per column).
+template <class Fill>
+void ShrinkRegion(const Frame& f, const Area& area, WarpProgress& progress, Fill&& fill)
 {
     const double c2 = f.c * f.c;
     const double absC = std::fabs(f.c);
-    auto column = [&](long long x) {
-        const double dx = double(x - f.a);
-        const double L1 = std::sqrt(c2 + dx * dx);
-        const double v = absC * std::sqrt(f.r2 - dx * dx) / L1;
-        const long long n = RoundL(v);
-        long long lo = f.b - n + 1, hi = f.b - 1;
-        if (area.clipRows(lo, hi))
-            for (long long y = lo; y <= hi; ++y)
-                body(x, y, dx, double(y - f.b), L1);
-        lo = f.b + 1;
-        hi = f.b + n - 1;
-        if (area.clipRows(lo, hi))
-            for (long long y = lo; y <= hi; ++y)
-                body(x, y, dx, double(y - f.b), L1);
-    };
-    Columns(f.a - f.r + 1, f.a - 1, area, progress, column);
-    Columns(f.a + 1, f.a + f.r - 1, area, progress, column);
+    for (long long t = 1; t < f.r; ++t) {
+        if (area.hasColumn(f.a - t) || area.hasColumn(f.a + t)) {
+            const double dx = double(t);
+            const double L1 = std::sqrt(c2 + dx * dx);
+            const double v = absC * std::sqrt(f.r2 - dx * dx) / L1;
+            const long long n = RoundL(v);
+            const Halves h(area, f.b, f.b - n + 1, f.b + n - 1);
+            if (!h.empty())
+                fill(t, L1, h);
+        }
+        progress.step();
+        progress.step();
+    }
+}
+
+// The shrink's factor m = c R / (L1 L2) for the halves h: table.a = t m, table.b = u m.
+inline void ShrinkFactors(UTable& table, const Frame& f, double t, double L1, const Halves& h)
+{
+    const double c2 = f.c * f.c;
+    const double cR = f.c * f.R;
+    table.fit(h.uLo, h.uHi);
+    for (long long u = h.uLo; u <= h.uHi; ++u) {
+        const double du = double(u);
+        const double L2 = std::sqrt(c2 + du * du);
+        const double m = cR / (L1 * L2);
+        table.a(u) = t * m;
+        table.b(u) = du * m;
+    }
 }
 
 // Spherical shrink.
@@ -148,15 +302,15 @@ template <class Sink>
 void Shrink(Sink& sink, const Frame& f, WarpProgress& progress)
 {
     const Area& area = sink.area();
-    const double c2 = f.c * f.c;
-    const double cR = f.c * f.R;
-    ShrinkRegion(f, area, progress, [&](long long x, long long y, double dx, double dy, double L1) {
-        const double L2 = std::sqrt(c2 + dy * dy);
-        const double m = cR / (L1 * L2);
-        sink.bilinear(x, y, f.ad + dx * m, f.bd + dy * m);
+    RunBuffer buf(area, f.r);
+    UTable table(buf.xs.size());
+    ShrinkRegion(f, area, progress, [&](long long t, double L1, const Halves& h) {
+        ShrinkFactors(table, f, double(t), L1, h);
+        MirrorQuad(sink, buf, table, area, f.a, f.b, t, h, false, false, f.ad, f.bd);
     });
 
     // Row b and column a: nearest pixel, the source clamped into the picture.
+    const double c2 = f.c * f.c;
     auto rowPass = [&](long long lo, long long hi) {
         if (!area.hasRow(f.b) || !area.clipColumns(lo, hi))
             return;
@@ -187,97 +341,187 @@ template <class Sink>
 void Twist(Sink& sink, const Frame& f, double sign, WarpProgress& progress)
 {
     const Area& area = sink.area();
+    RunBuffer buf(area, f.r);
+    UTable table(buf.xs.size());
     const double half = f.r / 2.0;
     const double dd = f.d;
     const double Rt = (half * half + dd * dd) / (2.0 * dd);
     const double Rt2 = Rt * Rt;
-    auto map = [&](long long x, long long y, double dx, double dy) {
-        const double rho = std::sqrt(dx * dx + dy * dy);
+    const long long a = f.a, b = f.b;
+    // h(rho) for rho = sqrt(dx^2 + dy^2).
+    auto profile = [half, dd, Rt, Rt2](double rho) {
         const double t = rho - half;
-        const double h = std::sqrt(Rt2 - t * t) + dd - Rt;
-        if (sign > 0)
-            sink.bilinear(x, y, double(x) + h * dy / rho, double(y) - h * dx / rho);
-        else
-            sink.bilinear(x, y, double(x) - h * dy / rho, double(y) + h * dx / rho);
+        return std::sqrt(Rt2 - t * t) + dd - Rt;
     };
-    auto column = [&](long long x, bool upper) {
-        const double dx = double(x - f.a);
-        const double w = std::sqrt(f.r2 - dx * dx);
-        long long lo = upper ? RoundL(f.bd - w) + 1 : f.b + 1;
-        long long hi = upper ? f.b - 1 : RoundL(f.bd + w) - 1;
-        if (!area.clipRows(lo, hi))
-            return;
-        for (long long y = lo; y <= hi; ++y)
-            map(x, y, dx, double(y - f.b));
-    };
-    const long long left0 = f.a - f.r + 1, left1 = f.a - 1, right0 = f.a + 1, right1 = f.a + f.r - 1;
-    Columns(right0, right1, area, progress, [&](long long x) { column(x, true); });
-    Columns(right0, right1, area, progress, [&](long long x) { column(x, false); });
-    Columns(left0, left1, area, progress, [&](long long x) { column(x, false); });
-    Columns(left0, left1, area, progress, [&](long long x) { column(x, true); });
+    // Twist right: source (x + h dy / rho, y - h dx / rho); twist left the opposite signs.
+    // For the pair a -+ t and rows b -+ u: q1 = h u / rho moves x, q2 = h t / rho moves y.
+    for (long long t = 1; t < f.r; ++t) {
+        if (area.hasColumn(a - t) || area.hasColumn(a + t)) {
+            const double dx = double(t);
+            const double w = std::sqrt(f.r2 - dx * dx);
+            const Halves h(area, b, RoundL(f.bd - w) + 1, RoundL(f.bd + w) - 1);
+            if (!h.empty()) {
+                table.fit(h.uLo, h.uHi);
+                for (long long u = h.uLo; u <= h.uHi; ++u) {
+                    const double du = double(u);
+                    const double rho = std::sqrt(dx * dx + du * du);
+                    const double hv = profile(rho);
+                    table.a(u) = hv * du / rho;
+                    table.b(u) = hv * dx / rho;
+                }
+                // Right column (dx = +t): y moves by -sign q2; upper rows (dy < 0): x by -sign q1.
+                for (int side : {-1, 1}) {
+                    const long long x = a + side * t;
+                    if (!area.hasColumn(x))
+                        continue;
+                    const double xd = double(x);
+                    for (int half2 : {-1, 1}) {  // -1 upper rows, +1 lower rows
+                        const Span& span = half2 < 0 ? h.up : h.down;
+                        if (span.empty())
+                            continue;
+                        double* xs = buf.xs.data();
+                        double* ys = buf.ys.data();
+                        const int n = int(span.hi - span.lo + 1);
+                        const bool xPlus = sign * half2 > 0, yPlus = sign * side < 0;
+                        for (int j = 0; j < n; ++j) {
+                            const long long y = span.lo + j;
+                            const long long u = y < b ? b - y : y - b;
+                            const double q1 = table.a(u), q2 = table.b(u);
+                            xs[j] = xPlus ? xd + q1 : xd - q1;
+                            ys[j] = yPlus ? double(y) + q2 : double(y) - q2;
+                        }
+                        sink.run(x, span.lo, 0, 1, n, xs, ys);
+                    }
+                }
+            }
+        }
+        for (int i = 0; i < 4; ++i)
+            progress.step();
+    }
 
     // Row b and column a, through the same mapping and the sampler.
+    auto map = [&](double x, double y, double dx, double dy, double& sx, double& sy) {
+        const double rho = std::sqrt(dx * dx + dy * dy);
+        const double hv = profile(rho);
+        if (sign > 0) {
+            sx = x + hv * dy / rho;
+            sy = y - hv * dx / rho;
+        } else {
+            sx = x - hv * dy / rho;
+            sy = y + hv * dx / rho;
+        }
+    };
     auto rowPass = [&](long long lo, long long hi) {
-        if (!area.hasRow(f.b) || !area.clipColumns(lo, hi))
+        if (!area.hasRow(b) || !area.clipColumns(lo, hi))
             return;
-        for (long long x = lo; x <= hi; ++x)
-            map(x, f.b, double(x - f.a), 0.0);
+        RowRun(sink, buf, b, lo, hi, [&](long long x, double& sx, double& sy) {
+            map(double(x), f.bd, double(x - a), 0.0, sx, sy);
+        });
     };
     auto columnPass = [&](long long lo, long long hi) {
-        if (!area.hasColumn(f.a) || !area.clipRows(lo, hi))
+        if (!area.hasColumn(a) || !area.clipRows(lo, hi))
             return;
-        for (long long y = lo; y <= hi; ++y)
-            map(f.a, y, 0.0, double(y - f.b));
+        ColumnRun(sink, buf, a, lo, hi, [&](long long y, double& sx, double& sy) {
+            map(f.ad, double(y), 0.0, double(y - b), sx, sy);
+        });
     };
-    rowPass(right0, right1);
-    columnPass(f.b + 1, f.b + f.r - 1);
-    rowPass(left0, left1);
-    columnPass(f.b - f.r + 1, f.b - 1);
+    rowPass(a + 1, a + f.r - 1);
+    columnPass(b + 1, b + f.r - 1);
+    rowPass(a - f.r + 1, a - 1);
+    columnPass(b - f.r + 1, b - 1);
 }
 
 // Vertical expand: columns outer, the full disc with its rim rows, sources in the same column.
+// Column pairs a -+ t share S and the source's distance from row b.
 template <class Sink>
 void VerticalExpand(Sink& sink, const Frame& f, WarpProgress& progress)
 {
     const Area& area = sink.area();
+    RunBuffer buf(area, f.r);
+    UTable table(buf.xs.size());
     const double R2 = f.R * f.R;
-    Columns(f.a - f.r + 1, f.a + f.r - 1, area, progress, [&](long long x) {
-        const double dx = double(x - f.a);
-        const double wc = std::sqrt(f.r2 - dx * dx);
-        long long lo = RoundL(f.bd - wc), hi = RoundL(f.bd + wc);
-        if (!area.clipRows(lo, hi))
-            return;
-        const double rest = R2 - dx * dx;
-        const double sx = double(x);
-        for (long long y = lo; y <= hi; ++y) {
-            const double dy = double(y - f.b);
-            const double S = std::sqrt(rest - dy * dy);
-            sink.bilinear(x, y, sx, f.bd + dy * f.c / S);
-        }
-    });
-}
-
-// Horizontal expand: rows outer, sources in the same row.
-template <class Sink>
-void HorizontalExpand(Sink& sink, const Frame& f, WarpProgress& progress)
-{
-    const Area& area = sink.area();
-    const double R2 = f.R * f.R;
-    for (long long y = f.b - f.r + 1; y <= f.b + f.r - 1; ++y) {
-        if (area.hasRow(y)) {
-            const double dy = double(y - f.b);
-            const double wr = std::sqrt(f.r2 - dy * dy);
-            long long lo = RoundL(f.ad - wr), hi = RoundL(f.ad + wr);
-            if (area.clipColumns(lo, hi)) {
-                const double sy = double(y);
-                for (long long x = lo; x <= hi; ++x) {
-                    const double dx = double(x - f.a);
-                    const double S = std::sqrt(R2 - dx * dx - dy * dy);
-                    sink.bilinear(x, y, f.ad + dx * f.c / S, sy);
+    const double c = f.c;
+    for (long long t = 0; t < f.r; ++t) {
+        if (area.hasColumn(f.a - t) || area.hasColumn(f.a + t)) {
+            const double dx = double(t);
+            const double wc = std::sqrt(f.r2 - dx * dx);
+            const long long lo = RoundL(f.bd - wc), hi = RoundL(f.bd + wc);
+            Halves h(area, f.b, lo, hi);
+            // Row b belongs to the column here (dy = 0: the source is the pixel's own row).
+            Span middle{f.b, f.b};
+            if (!(lo <= f.b && f.b <= hi))
+                middle = Span{};
+            area.clipRows(middle.lo, middle.hi);
+            if (!middle.empty()) {
+                h.uLo = 0;
+                h.uHi = std::max<long long>(h.uHi, 0);
+            }
+            if (!h.empty() || !middle.empty()) {
+                table.fit(h.uLo, h.uHi);
+                const double rest = R2 - dx * dx;
+                for (long long u = h.uLo; u <= h.uHi; ++u) {
+                    const double du = double(u);
+                    const double S = std::sqrt(rest - du * du);
+                    table.b(u) = du * c / S;
+                }
+                for (int side : {-1, 1}) {
+                    const long long x = f.a + side * t;
+                    if (!area.hasColumn(x) || (t == 0 && side > 0))
+                        continue;
+                    Span whole{std::max(lo, area.y0), std::min(hi, area.y1)};
+                    MirrorRunSigned(sink, buf, table, x, whole, f.b, double(x), f.bd);
                 }
             }
         }
         progress.step();
+        if (t > 0)
+            progress.step();
+    }
+}
+
+// Horizontal expand: rows outer, sources in the same row; row pairs b -+ t share S.
+template <class Sink>
+void HorizontalExpand(Sink& sink, const Frame& f, WarpProgress& progress)
+{
+    const Area& area = sink.area();
+    RunBuffer buf(area, f.r);
+    UTable table(buf.xs.size());
+    const double R2 = f.R * f.R;
+    const double c = f.c;
+    for (long long t = 0; t < f.r; ++t) {
+        if (area.hasRow(f.b - t) || area.hasRow(f.b + t)) {
+            const double dy = double(t);
+            const double wr = std::sqrt(f.r2 - dy * dy);
+            long long lo = RoundL(f.ad - wr), hi = RoundL(f.ad + wr);
+            if (area.clipColumns(lo, hi)) {
+                const long long uLo = lo > f.a ? lo - f.a : hi < f.a ? f.a - hi : 0;
+                const long long uHi = std::max(f.a - lo, hi - f.a);
+                table.fit(uLo, uHi);
+                for (long long u = uLo; u <= uHi; ++u) {
+                    const double du = double(u);
+                    const double S = std::sqrt(R2 - du * du - dy * dy);
+                    table.a(u) = du * c / S;
+                }
+                for (int side : {-1, 1}) {
+                    const long long y = f.b + side * t;
+                    if (!area.hasRow(y) || (t == 0 && side > 0))
+                        continue;
+                    double* xs = buf.xs.data();
+                    double* ys = buf.ys.data();
+                    const int n = int(hi - lo + 1);
+                    const double sy = double(y);
+                    for (int j = 0; j < n; ++j) {
+                        const long long x = lo + j;
+                        xs[j] = x < f.a ? f.ad - table.a(f.a - x) : f.ad + table.a(x - f.a);
+                        ys[j] = sy;
+                    }
+                    sink.run(lo, y, 1, 0, n, xs, ys);
+                }
+            }
+        }
+        progress.step();
+        if (t > 0)
+            progress.step();
     }
 }
 
@@ -286,21 +530,23 @@ template <class Sink>
 void VerticalShrink(Sink& sink, const Frame& f, WarpProgress& progress)
 {
     const Area& area = sink.area();
-    const double c2 = f.c * f.c;
-    const double cR = f.c * f.R;
-    ShrinkRegion(f, area, progress, [&](long long x, long long y, double, double dy, double L1) {
-        const double L2 = std::sqrt(c2 + dy * dy);
-        const double m = cR / (L1 * L2);
-        sink.bilinear(x, y, double(x), f.bd + dy * m);
+    RunBuffer buf(area, f.r);
+    UTable table(buf.xs.size());
+    ShrinkRegion(f, area, progress, [&](long long t, double L1, const Halves& h) {
+        ShrinkFactors(table, f, double(t), L1, h);
+        MirrorQuad(sink, buf, table, area, f.a, f.b, t, h, true, false, f.ad, f.bd);
     });
+    const double c2 = f.c * f.c;
+    const long long b = f.b;
     auto columnPass = [&](long long lo, long long hi) {
         if (!area.hasColumn(f.a) || !area.clipRows(lo, hi))
             return;
-        for (long long y = lo; y <= hi; ++y) {
-            const double dy = double(y - f.b);
+        ColumnRun(sink, buf, f.a, lo, hi, [&](long long y, double& sx, double& sy) {
+            const double dy = double(y - b);
             const double L2 = std::sqrt(c2 + dy * dy);
-            sink.bilinear(f.a, y, f.ad, f.bd + dy * f.R / L2);
-        }
+            sx = f.ad;
+            sy = f.bd + dy * f.R / L2;
+        });
     };
     columnPass(f.b - f.r + 1, f.b - 1);
     columnPass(f.b + 1, f.b + f.r - 1);
@@ -312,21 +558,22 @@ template <class Sink>
 void HorizontalShrink(Sink& sink, const Frame& f, WarpProgress& progress)
 {
     const Area& area = sink.area();
-    const double c2 = f.c * f.c;
-    const double cR = f.c * f.R;
-    ShrinkRegion(f, area, progress, [&](long long x, long long y, double dx, double dy, double L1) {
-        const double L2 = std::sqrt(c2 + dy * dy);
-        const double m = cR / (L1 * L2);
-        sink.bilinear(x, y, f.ad + dx * m, double(y));
+    RunBuffer buf(area, f.r);
+    UTable table(buf.xs.size());
+    ShrinkRegion(f, area, progress, [&](long long t, double L1, const Halves& h) {
+        ShrinkFactors(table, f, double(t), L1, h);
+        MirrorQuad(sink, buf, table, area, f.a, f.b, t, h, false, true, f.ad, f.bd);
     });
+    const double c2 = f.c * f.c;
     auto rowPass = [&](long long lo, long long hi) {
         if (!area.hasRow(f.b) || !area.clipColumns(lo, hi))
             return;
-        for (long long x = lo; x <= hi; ++x) {
+        RowRun(sink, buf, f.b, lo, hi, [&](long long x, double& sx, double& sy) {
             const double dx = double(x - f.a);
             const double L1 = std::sqrt(c2 + dx * dx);
-            sink.bilinear(x, f.b, f.ad + dx * f.R / L1, f.bd);
-        }
+            sx = f.ad + dx * f.R / L1;
+            sy = f.bd;
+        });
     };
     rowPass(f.a - f.r + 1, f.a - 1);
     rowPass(f.a + 1, f.a + f.r - 1);
