@@ -85,6 +85,13 @@ public:
     const Area& area() const { return area_; }
     std::int64_t written() const { return written_; }
 
+    // For warps that sample by themselves: the source, where destination (x, y) lives, the
+    // distance between destination rows, and the count of pixels they wrote.
+    const SourceView& view() const { return view_; }
+    uchar* pixel(long long x, long long y) const { return at(x, y); }
+    qsizetype bytesPerLine() const { return bpl_; }
+    void addWritten(std::int64_t n) { written_ += n; }
+
     // Destination (x, y) := the sampler's colour at (sx, sy). A position that is no number at
     // all has no source: the pixel keeps its value.
     void bilinear(long long x, long long y, double sx, double sy)
