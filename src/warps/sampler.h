@@ -28,6 +28,11 @@ struct SourceView {
     }
 };
 
+// A blended channel v with |v - Round(v)| beyond this lies at a tie, or so close to one that the
+// double blend's error (below 1e-12 for values up to 255) could decide it: it is blended again
+// in extended precision.
+inline constexpr double kTieHalfWidth = 0.5 - 1e-9;
+
 // Round to the nearest integer, halves to even, for 0 <= v < 2^52 (the default rounding mode
 // does the work when the fraction bits fall off).
 inline double RoundNonNegative(double v)
@@ -86,7 +91,7 @@ inline void SampleBGR(const SourceView& s, double& x, double& y, uchar* out)
         const double v = (p00 * wy0 + p01 * wy1) * wx0 + (p10 * wy0 + p11 * wy1) * wx1;
         const double r = RoundNonNegative(v);
         const double off = v - r;  // in [-0.5, 0.5]
-        if (std::fabs(off) > 0.5 - 1e-9)
+        if (std::fabs(off) > kTieHalfWidth)
             out[ch] = static_cast<uchar>(BlendExtended(p00, p01, p10, p11, x, x0, y, y0));
         else
             out[ch] = static_cast<uchar>(static_cast<int>(r));
@@ -101,7 +106,6 @@ struct Cell {
     double wy0, wy1, wx0, wx1;
 };
 
-inline constexpr double kTieHalfWidth = 0.5 - 1e-9;  // |v - Round(v)| beyond this: blend again, extended
 
 inline Cell Locate(const uchar* bits, qsizetype bpl, double lastRow, double rowHi, double colHi, double x, double y)
 {

@@ -328,14 +328,11 @@ inline double AxisSource(double u, double f, double dir, double a, double s)
 }
 
 template <class Sink>
-void PaintStroke(Sink& sink, const Stroke& st, int B, WarpProgress& progress)
+void PaintStroke(Sink& sink, const Stroke& st, int B)
 {
     const Area& area = sink.area();
     const Rule q = MakeRule(st, B);
     const long long g0 = FirstColumn(st), g1 = LastColumn(st);
-    const long long side = std::max(area.x1 - area.x0, area.y1 - area.y0) + 1;
-    const size_t room = size_t(std::max<long long>(1, std::min<long long>(side, 2 * (long long)(st.R) + 3)));
-    std::vector<double> xs(room), ys(room);
 
     // The disc's rows in column g, clipped to the area.
     auto rows = [&](long long g, long long& lo, long long& hi) {
@@ -365,15 +362,16 @@ void PaintStroke(Sink& sink, const Stroke& st, int B, WarpProgress& progress)
                     if (fused) {
                         sink.addWritten(DiagonalColumnSampledAvx2(q, sink.view(), double(g), lo, n, sink.pixel(g, lo),
                                                                   sink.bytesPerLine()));
-                        progress.step();
+                        sink.step();
                         continue;
                     }
                 }
 #endif
-                DiagonalColumn(q, double(g), lo, n, xs.data(), ys.data());
-                sink.run(g, lo, 0, 1, n, xs.data(), ys.data());
+                const detail::RunSpace sp = sink.space(n);
+                DiagonalColumn(q, double(g), lo, n, sp.xs, sp.ys);
+                sink.run(g, lo, 0, 1, n, sp.xs, sp.ys);
             }
-            progress.step();
+            sink.step();
         }
     } else if (st.cls == Left || st.cls == Right) {
         // The chord through P is P's row: a and s depend on the row alone.
@@ -393,14 +391,15 @@ void PaintStroke(Sink& sink, const Stroke& st, int B, WarpProgress& progress)
             if (area.hasColumn(g) && rows(g, lo, hi)) {
                 const double px = double(g);
                 const int n = int(hi - lo + 1);
+                const detail::RunSpace sp = sink.space(n);
                 for (int j = 0; j < n; ++j) {
                     const size_t t = size_t(lo + j - rlo);
-                    xs[size_t(j)] = AxisSource(px, st.mx, dir, as[t], ss[t]);
-                    ys[size_t(j)] = double(lo + j);
+                    sp.xs[j] = AxisSource(px, st.mx, dir, as[t], ss[t]);
+                    sp.ys[j] = double(lo + j);
                 }
-                sink.run(g, lo, 0, 1, n, xs.data(), ys.data());
+                sink.run(g, lo, 0, 1, n, sp.xs, sp.ys);
             }
-            progress.step();
+            sink.step();
         }
     } else {
         // Down and up: the chord through P is P's column.
@@ -413,16 +412,17 @@ void PaintStroke(Sink& sink, const Stroke& st, int B, WarpProgress& progress)
                 chord(dx * dx, a, s);
                 const double px = double(g);
                 const int n = int(hi - lo + 1);
+                const detail::RunSpace sp = sink.space(n);
                 for (int j = 0; j < n; ++j) {
-                    xs[size_t(j)] = px;
-                    ys[size_t(j)] = AxisSource(double(lo + j), st.my, dir, a, s);
+                    sp.xs[j] = px;
+                    sp.ys[j] = AxisSource(double(lo + j), st.my, dir, a, s);
                 }
-                sink.run(g, lo, 0, 1, n, xs.data(), ys.data());
+                sink.run(g, lo, 0, 1, n, sp.xs, sp.ys);
             }
-            progress.step();
+            sink.step();
         }
     }
-    progress.reset();
+    sink.reset();
 }
 
 void CheckSmearArguments(int pressX, int pressY, int releaseX, int releaseY, int brushRadius)
@@ -435,12 +435,13 @@ void CheckSmearArguments(int pressX, int pressY, int releaseX, int releaseY, int
 }
 
 template <class Sink>
-void RunSmear(Sink& sink, int pressX, int pressY, int releaseX, int releaseY, int B, WarpProgress& progress)
+void RunSmear(Sink& sink, int pressX, int pressY, int releaseX, int releaseY, int B)
 {
     Stroke strokes[8];
     const int n = PlanStrokes(pressX, pressY, releaseX, releaseY, B, strokes);
     for (int i = 0; i < n; ++i)
-        PaintStroke(sink, strokes[i], B, progress);
+        PaintStroke(sink, strokes[i], B);
+    sink.finish();
 }
 
 }  // namespace
@@ -450,8 +451,8 @@ std::int64_t ApplySmear(const QImage& src, QImage& dst, QPoint dstOrigin, int pr
 {
     CheckSmearArguments(pressX, pressY, releaseX, releaseY, brushRadius);
     detail::CheckPictures("tumopic", src, dst);
-    detail::ColourSink sink(src, dst, dstOrigin);
-    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius, progress);
+    detail::ColourSink sink(src, dst, dstOrigin, progress);
+    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius);
     return sink.written();
 }
 
@@ -471,8 +472,8 @@ std::vector<WarpVisit> TraceSmear(QSize picture, int pressX, int pressY, int rel
                                   WarpProgress& progress)
 {
     CheckSmearArguments(pressX, pressY, releaseX, releaseY, brushRadius);
-    detail::TraceSink sink(picture);
-    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius, progress);
+    detail::TraceSink sink(picture, progress);
+    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius);
     return std::move(sink.visits);
 }
 
