@@ -56,12 +56,18 @@ inline Area Intersect(QSize picture, QPoint origin, QSize region)
     return a;
 }
 
+// Where a warp puts the source positions of one run before handing the run to its sink.
+struct RunSpace {
+    double* xs;
+    double* ys;
+};
+
 // Samples the source and writes the destination region.
 class ColourSink {
 public:
-    ColourSink(const QImage& src, QImage& dst, QPoint origin)
+    ColourSink(const QImage& src, QImage& dst, QPoint origin, WarpProgress& progress)
         : source_(src), view_(source_), area_(Intersect(src.size(), origin, dst.size())), ox_(origin.x()),
-          oy_(origin.y())
+          oy_(origin.y()), progress_(progress)
     {
         // dst may share pixels with src: writing detaches it, and source_ keeps the original.
         if (area_.x0 <= area_.x1) {
@@ -72,14 +78,28 @@ public:
     const Area& area() const { return area_; }
     std::int64_t written() const { return written_; }
 
-    // Destination (x, y) := the sampler's colour at (sx, sy). A position that is no number at
-    // all has no source: the pixel keeps its value.
-    void bilinear(long long x, long long y, double sx, double sy)
+    // For warps that sample by themselves: the source, where destination (x, y) lives, the
+    // distance between destination rows, and the count of pixels they wrote.
+    const SourceView& view() const { return view_; }
+    uchar* pixel(long long x, long long y) const { return at(x, y); }
+    qsizetype bytesPerLine() const { return bpl_; }
+    void addWritten(std::int64_t n) { written_ += n; }
+
+    // Room for the sources of a run of n pixels, valid until the next call.
+    RunSpace space(int n)
     {
-        if (std::isnan(sx) || std::isnan(sy))
-            return;
-        SampleBGR(view_, sx, sy, at(x, y));
-        ++written_;
+        if (xs_.size() < size_t(n)) {
+            xs_.resize(size_t(n));
+            ys_.resize(size_t(n));
+        }
+        return {xs_.data(), ys_.data()};
+    }
+    // n destination pixels from (x, y) on, each the next by (stepX, stepY), take the sampler's
+    // colours at (xs[j], ys[j]).
+    void run(long long x, long long y, int stepX, int stepY, int n, const double* xs, const double* ys)
+    {
+        if (n > 0)
+            written_ += kernel_(view_, xs, ys, n, at(x, y), stepY * bpl_ + 3 * stepX);
     }
     // Destination (x, y) := the source pixel nearest to (sx, sy), clamped into the picture.
     void nearest(long long x, long long y, double sx, double sy)
@@ -95,27 +115,57 @@ public:
         p[2] = s[2];
         ++written_;
     }
+    // A column (or row) is done.
+    void step() { progress_.step(); }
+    // The end of a smear stroke class.
+    void reset() { progress_.reset(); }
+    // The end of a warp.
+    void finish() {}
 
 private:
     uchar* at(long long x, long long y) const { return bits_ + (y - oy_) * bpl_ + 3 * (x - ox_); }
+
+    using Kernel = std::int64_t (*)(const SourceView&, const double*, const double*, int, uchar*, qsizetype);
 
     const QImage source_;
     const SourceView view_;
     const Area area_;
     const long long ox_, oy_;
+    WarpProgress& progress_;
     uchar* bits_ = nullptr;
     qsizetype bpl_ = 0;
     std::int64_t written_ = 0;
+    std::vector<double> xs_, ys_;
+    const Kernel kernel_ =
+        UseAvx2() && view_.width >= 2 && view_.height >= 2 ? SampleRunAvx2 : SampleRunPortable;
 };
 
 // Records the visits instead of writing pixels.
 class TraceSink {
 public:
-    explicit TraceSink(QSize picture) : area_(Intersect(picture, QPoint(0, 0), picture)) {}
+    TraceSink(QSize picture, WarpProgress& progress)
+        : area_(Intersect(picture, QPoint(0, 0), picture)), progress_(progress)
+    {
+    }
     const Area& area() const { return area_; }
     std::int64_t written() const { return std::int64_t(visits.size()); }
-    void bilinear(long long x, long long y, double sx, double sy) { add(x, y, sx, sy, false); }
     void nearest(long long x, long long y, double sx, double sy) { add(x, y, sx, sy, true); }
+    RunSpace space(int n)
+    {
+        if (xs_.size() < size_t(n)) {
+            xs_.resize(size_t(n));
+            ys_.resize(size_t(n));
+        }
+        return {xs_.data(), ys_.data()};
+    }
+    void run(long long x, long long y, int stepX, int stepY, int n, const double* xs, const double* ys)
+    {
+        for (int j = 0; j < n; ++j)
+            add(x + j * stepX, y + j * stepY, xs[j], ys[j], false);
+    }
+    void step() { progress_.step(); }
+    void reset() { progress_.reset(); }
+    void finish() {}
     std::vector<WarpVisit> visits;
 
 private:
@@ -126,6 +176,8 @@ private:
         visits.push_back(WarpVisit{int(x), int(y), sx, sy, nearest});
     }
     const Area area_;
+    WarpProgress& progress_;
+    std::vector<double> xs_, ys_;
 };
 
 }  // namespace pf::detail

@@ -18,6 +18,7 @@ void CheckSource(const QImage& source, const char* who)
 
 }  // namespace
 
+
 TColor xiangsujuhe(double& x, double& y, const QImage& source)
 {
     CheckSource(source, "xiangsujuhe");

@@ -4,6 +4,10 @@
 
 #include <stdexcept>
 
+#include "warps/sampler_avx2.h"
+
+#include <type_traits>
+
 namespace pf {
 
 namespace {
@@ -135,38 +139,179 @@ int PlanStrokes(long long cx, long long cy, long long qx, long long qy, int B, S
 long long FirstColumn(const Stroke& s) { return RoundL(s.mx - s.R) + 1; }
 long long LastColumn(const Stroke& s) { return RoundL(s.mx + s.R) - 1; }
 
-// Where the chord through P = (px, py) parallel to the stroke has its foot F and half length
-// a, and where the arc crosses it (s), returns the source of P.
-struct Source {
-    double x, y;
+// The constants of one stroke's pixel rule.
+struct Rule {
+    double mx, my, k, ux, uy;  // centre, slope, direction
+    double B, halfL, c;        // brush radius, L / 2, arc constant
+    double R2, K2;             // R^2 and (B + L + c)^2
+    double mxk, kk;            // M.x / k and k + 1/k
 };
 
-// One pixel of a diagonal stroke, exactly as the pixel rule reads.
-inline Source DiagonalSource(const Stroke& st, double B, double R2, double K2, double mxk, double kk, double px,
-                             double py)
+Rule MakeRule(const Stroke& st, int B)
 {
-    const double fx = (st.my - py + px * st.k + mxk) / kk;
-    const double fy = st.my - (fx - st.mx) / st.k;
-    const double w2 = (fx - st.mx) * (fx - st.mx) + (fy - st.my) * (fy - st.my);
-    const double a = std::sqrt(R2 - w2);
-    const double s = std::sqrt(K2 - w2) - st.L / 2 - B - st.c;
-    const double ax = fx + s * st.ux, ay = fy + s * st.uy;
-    if ((px - ax) * st.ux + (py - ay) * st.uy > 0) {
-        const double ex = fx + a * st.ux, ey = fy + a * st.uy;
-        const double delta = std::sqrt((px - ex) * (px - ex) + (py - ey) * (py - ey));
-        const double sigma = a * delta / (a - s);
-        return {px - (sigma - delta) * st.ux, py - (sigma - delta) * st.uy};
-    }
-    const double ex = fx - a * st.ux, ey = fy - a * st.uy;
-    const double delta = std::sqrt((px - ex) * (px - ex) + (py - ey) * (py - ey));
-    const double sigma = a * delta / (a + s);
-    return {px - (delta - sigma) * st.ux, py - (delta - sigma) * st.uy};
+    Rule r;
+    r.mx = st.mx;
+    r.my = st.my;
+    r.k = st.k;
+    r.ux = st.ux;
+    r.uy = st.uy;
+    r.B = B;
+    r.halfL = st.L / 2;
+    r.c = st.c;
+    r.R2 = st.R * st.R;
+    const double K = r.B + st.L + st.c;  // radius of the arc
+    r.K2 = K * K;
+    r.mxk = st.mx / st.k;
+    r.kk = st.k + 1 / st.k;
+    return r;
 }
 
-// The position along an axis stroke's chord: u is P's coordinate along the axis, f the foot's
-// (the centre's) coordinate, dir +1 or -1, a and s of the chord. Returns the source coordinate.
-// For an axis chord the distance from P to a chord end is the absolute difference of the two
-// coordinates (the square root of a square gives it back exactly).
+// The source of pixel P = (px, py) of a diagonal stroke, the pixel rule as it reads: the foot
+// F of P's chord on the line through M across the stroke, the chord's half length a, the arc's
+// offset s on it, then P's place ahead of or behind the arc point F + s d.
+inline void DiagonalSource(const Rule& q, double px, double pxk, double py, double& sx, double& sy)
+{
+    const double fx = (q.my - py + pxk + q.mxk) / q.kk;
+    const double fy = q.my - (fx - q.mx) / q.k;
+    const double w2 = (fx - q.mx) * (fx - q.mx) + (fy - q.my) * (fy - q.my);
+    const double a = std::sqrt(q.R2 - w2);
+    const double s = std::sqrt(q.K2 - w2) - q.halfL - q.B - q.c;
+    const double ax = fx + s * q.ux, ay = fy + s * q.uy;
+    if ((px - ax) * q.ux + (py - ay) * q.uy > 0) {
+        const double ex = fx + a * q.ux, ey = fy + a * q.uy;
+        const double delta = std::sqrt((px - ex) * (px - ex) + (py - ey) * (py - ey));
+        const double sigma = a * delta / (a - s);
+        sx = px - (sigma - delta) * q.ux;
+        sy = py - (sigma - delta) * q.uy;
+    } else {
+        const double ex = fx - a * q.ux, ey = fy - a * q.uy;
+        const double delta = std::sqrt((px - ex) * (px - ex) + (py - ey) * (py - ey));
+        const double sigma = a * delta / (a + s);
+        sx = px - (delta - sigma) * q.ux;
+        sy = py - (delta - sigma) * q.uy;
+    }
+}
+
+// Sources of rows lo .. lo + n - 1 of column px.
+void DiagonalColumnPortable(const Rule& q, double px, long long lo, int n, double* xs, double* ys)
+{
+    const double pxk = px * q.k;
+    for (int j = 0; j < n; ++j)
+        DiagonalSource(q, px, pxk, double(lo + j), xs[j], ys[j]);
+}
+
+#ifdef PF_SAMPLER_AVX2
+// The sources of four rows py of column px, each lane the scalar rule's operations in the same
+// order; where the scalar rule branches on the side of the arc, each lane picks its own
+// operands.
+struct Diagonal4 {
+    __m256d my, mx, k, pxk, mxk, kk, R2, K2, halfL, B, c, ux, uy, px;
+
+    __attribute__((target("avx2"), always_inline)) inline Diagonal4(const Rule& q, double pxd)
+        : my(_mm256_set1_pd(q.my)), mx(_mm256_set1_pd(q.mx)), k(_mm256_set1_pd(q.k)),
+          pxk(_mm256_set1_pd(pxd * q.k)), mxk(_mm256_set1_pd(q.mxk)), kk(_mm256_set1_pd(q.kk)),
+          R2(_mm256_set1_pd(q.R2)), K2(_mm256_set1_pd(q.K2)), halfL(_mm256_set1_pd(q.halfL)),
+          B(_mm256_set1_pd(q.B)), c(_mm256_set1_pd(q.c)), ux(_mm256_set1_pd(q.ux)), uy(_mm256_set1_pd(q.uy)),
+          px(_mm256_set1_pd(pxd))
+    {
+    }
+
+    __attribute__((target("avx2"), always_inline)) inline void operator()(__m256d py, __m256d& sx,
+                                                                          __m256d& sy) const
+    {
+        const __m256d fx = _mm256_div_pd(_mm256_add_pd(_mm256_add_pd(_mm256_sub_pd(my, py), pxk), mxk), kk);
+        const __m256d fy = _mm256_sub_pd(my, _mm256_div_pd(_mm256_sub_pd(fx, mx), k));
+        const __m256d ddx = _mm256_sub_pd(fx, mx), ddy = _mm256_sub_pd(fy, my);
+        const __m256d w2 = _mm256_add_pd(_mm256_mul_pd(ddx, ddx), _mm256_mul_pd(ddy, ddy));
+        const __m256d a = _mm256_sqrt_pd(_mm256_sub_pd(R2, w2));
+        const __m256d s =
+            _mm256_sub_pd(_mm256_sub_pd(_mm256_sub_pd(_mm256_sqrt_pd(_mm256_sub_pd(K2, w2)), halfL), B), c);
+        const __m256d ax = _mm256_add_pd(fx, _mm256_mul_pd(s, ux)), ay = _mm256_add_pd(fy, _mm256_mul_pd(s, uy));
+        const __m256d side =
+            _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(px, ax), ux), _mm256_mul_pd(_mm256_sub_pd(py, ay), uy));
+        const __m256d ahead = _mm256_cmp_pd(side, _mm256_setzero_pd(), _CMP_GT_OQ);
+        // The chord end P is measured from: F + a d ahead of the arc, F - a d behind it.
+        const __m256d aux = _mm256_mul_pd(a, ux), auy = _mm256_mul_pd(a, uy);
+        const __m256d ex = _mm256_blendv_pd(_mm256_sub_pd(fx, aux), _mm256_add_pd(fx, aux), ahead);
+        const __m256d ey = _mm256_blendv_pd(_mm256_sub_pd(fy, auy), _mm256_add_pd(fy, auy), ahead);
+        const __m256d ddx2 = _mm256_sub_pd(px, ex), ddy2 = _mm256_sub_pd(py, ey);
+        const __m256d delta = _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(ddx2, ddx2), _mm256_mul_pd(ddy2, ddy2)));
+        const __m256d den = _mm256_blendv_pd(_mm256_add_pd(a, s), _mm256_sub_pd(a, s), ahead);
+        const __m256d sigma = _mm256_div_pd(_mm256_mul_pd(a, delta), den);
+        const __m256d move = _mm256_blendv_pd(_mm256_sub_pd(delta, sigma), _mm256_sub_pd(sigma, delta), ahead);
+        sx = _mm256_sub_pd(px, _mm256_mul_pd(move, ux));
+        sy = _mm256_sub_pd(py, _mm256_mul_pd(move, uy));
+    }
+};
+
+__attribute__((target("avx2"))) void DiagonalColumnAvx2(const Rule& q, double px, long long lo, int n, double* xs,
+                                                        double* ys)
+{
+    const Diagonal4 rule(q, px);
+    const __m256d step = _mm256_set_pd(3, 2, 1, 0);
+    int j = 0;
+    for (; j + 4 <= n; j += 4) {
+        __m256d sx, sy;
+        rule(_mm256_add_pd(_mm256_set1_pd(double(lo + j)), step), sx, sy);
+        _mm256_storeu_pd(xs + j, sx);
+        _mm256_storeu_pd(ys + j, sy);
+    }
+    const double pxk = px * q.k;
+    for (; j < n; ++j)
+        DiagonalSource(q, px, pxk, double(lo + j), xs[j], ys[j]);
+}
+
+// The same, sampling each four rows' sources right away, so that the divisions and square
+// roots of the next rows overlap the sampling of these. Needs a picture at least two pixels
+// wide and high.
+__attribute__((target("avx2"))) std::int64_t DiagonalColumnSampledAvx2(const Rule& q,
+                                                                       const detail::SourceView& view, double px,
+                                                                       long long lo, int n, uchar* out,
+                                                                       qsizetype stride)
+{
+    const Diagonal4 rule(q, px);
+    const detail::avx2::Sampler sampler(view);
+    const __m256d step = _mm256_set_pd(3, 2, 1, 0);
+    std::int64_t written = 0;
+    int j = 0;
+    if (n >= 4) {
+        // Each step works out the next four rows' sources before sampling the current four, so
+        // that the long divisions and square roots run while the sampler works.
+        __m256d sx, sy;
+        rule(_mm256_add_pd(_mm256_set1_pd(double(lo)), step), sx, sy);
+        for (; j + 8 <= n; j += 4) {
+            __m256d nx, ny;
+            rule(_mm256_add_pd(_mm256_set1_pd(double(lo + j + 4)), step), nx, ny);
+            written += sampler.sample4(sx, sy, out, stride);
+            sx = nx;
+            sy = ny;
+        }
+        written += sampler.sample4(sx, sy, out, stride);
+        j += 4;
+    }
+    const double pxk = px * q.k;
+    for (; j < n; ++j, out += stride) {
+        double sx, sy;
+        DiagonalSource(q, px, pxk, double(lo + j), sx, sy);
+        written += sampler.sample1(sx, sy, out);
+    }
+    return written;
+}
+#endif
+
+void DiagonalColumn(const Rule& q, double px, long long lo, int n, double* xs, double* ys)
+{
+#ifdef PF_SAMPLER_AVX2
+    if (detail::UseAvx2())
+        return DiagonalColumnAvx2(q, px, lo, n, xs, ys);
+#endif
+    DiagonalColumnPortable(q, px, lo, n, xs, ys);
+}
+
+// The source coordinate along an axis stroke's chord: u is P's coordinate along the axis, f the
+// centre's, dir +1 or -1, a and s of the chord. For an axis chord the distance from P to a
+// chord end is the absolute difference of the two coordinates (the square root of a square
+// gives it back exactly).
 inline double AxisSource(double u, double f, double dir, double a, double s)
 {
     const double arc = f + s * dir;
@@ -183,40 +328,50 @@ inline double AxisSource(double u, double f, double dir, double a, double s)
 }
 
 template <class Sink>
-void PaintStroke(Sink& sink, const Stroke& st, int B, WarpProgress& progress)
+void PaintStroke(Sink& sink, const Stroke& st, int B)
 {
     const Area& area = sink.area();
-    const double Bd = B;
-    const double R2 = st.R * st.R;
-    const double K = Bd + st.L + st.c;  // radius of the arc
-    const double K2 = K * K;
+    const Rule q = MakeRule(st, B);
     const long long g0 = FirstColumn(st), g1 = LastColumn(st);
 
+    // The disc's rows in column g, clipped to the area.
     auto rows = [&](long long g, long long& lo, long long& hi) {
-        const double h = std::sqrt(R2 - (st.mx - g) * (st.mx - g));
+        const double h = std::sqrt(q.R2 - (st.mx - g) * (st.mx - g));
         lo = RoundL(st.my - h) + 1;
         hi = RoundL(st.my + h) - 1;
         return area.clipRows(lo, hi);
     };
     // a and s for a chord at squared distance w2 from the axis.
     auto chord = [&](double w2, double& a, double& s) {
-        a = std::sqrt(R2 - w2);
-        s = std::sqrt(K2 - w2) - st.L / 2 - Bd - st.c;
+        a = std::sqrt(q.R2 - w2);
+        s = std::sqrt(q.K2 - w2) - q.halfL - q.B - q.c;
     };
 
     if (st.diagonal()) {
-        const double mxk = st.mx / st.k;
-        const double kk = st.k + 1 / st.k;
+        bool fused = false;
+#ifdef PF_SAMPLER_AVX2
+        if constexpr (std::is_same_v<Sink, detail::ColourSink>)
+            fused = detail::UseAvx2() && sink.view().width >= 2 && sink.view().height >= 2;
+#endif
         for (long long g = g0; g <= g1; ++g) {
             long long lo, hi;
             if (area.hasColumn(g) && rows(g, lo, hi)) {
-                const double px = double(g);
-                for (long long i = lo; i <= hi; ++i) {
-                    const Source src = DiagonalSource(st, Bd, R2, K2, mxk, kk, px, double(i));
-                    sink.bilinear(g, i, src.x, src.y);
+                const int n = int(hi - lo + 1);
+#ifdef PF_SAMPLER_AVX2
+                if constexpr (std::is_same_v<Sink, detail::ColourSink>) {
+                    if (fused) {
+                        sink.addWritten(DiagonalColumnSampledAvx2(q, sink.view(), double(g), lo, n, sink.pixel(g, lo),
+                                                                  sink.bytesPerLine()));
+                        sink.step();
+                        continue;
+                    }
                 }
+#endif
+                const detail::RunSpace sp = sink.space(n);
+                DiagonalColumn(q, double(g), lo, n, sp.xs, sp.ys);
+                sink.run(g, lo, 0, 1, n, sp.xs, sp.ys);
             }
-            progress.step();
+            sink.step();
         }
     } else if (st.cls == Left || st.cls == Right) {
         // The chord through P is P's row: a and s depend on the row alone.
@@ -235,12 +390,16 @@ void PaintStroke(Sink& sink, const Stroke& st, int B, WarpProgress& progress)
             long long lo, hi;
             if (area.hasColumn(g) && rows(g, lo, hi)) {
                 const double px = double(g);
-                for (long long i = lo; i <= hi; ++i) {
-                    const size_t j = size_t(i - rlo);
-                    sink.bilinear(g, i, AxisSource(px, st.mx, dir, as[j], ss[j]), double(i));
+                const int n = int(hi - lo + 1);
+                const detail::RunSpace sp = sink.space(n);
+                for (int j = 0; j < n; ++j) {
+                    const size_t t = size_t(lo + j - rlo);
+                    sp.xs[j] = AxisSource(px, st.mx, dir, as[t], ss[t]);
+                    sp.ys[j] = double(lo + j);
                 }
+                sink.run(g, lo, 0, 1, n, sp.xs, sp.ys);
             }
-            progress.step();
+            sink.step();
         }
     } else {
         // Down and up: the chord through P is P's column.
@@ -252,13 +411,18 @@ void PaintStroke(Sink& sink, const Stroke& st, int B, WarpProgress& progress)
                 double a, s;
                 chord(dx * dx, a, s);
                 const double px = double(g);
-                for (long long i = lo; i <= hi; ++i)
-                    sink.bilinear(g, i, px, AxisSource(double(i), st.my, dir, a, s));
+                const int n = int(hi - lo + 1);
+                const detail::RunSpace sp = sink.space(n);
+                for (int j = 0; j < n; ++j) {
+                    sp.xs[j] = px;
+                    sp.ys[j] = AxisSource(double(lo + j), st.my, dir, a, s);
+                }
+                sink.run(g, lo, 0, 1, n, sp.xs, sp.ys);
             }
-            progress.step();
+            sink.step();
         }
     }
-    progress.reset();
+    sink.reset();
 }
 
 void CheckSmearArguments(int pressX, int pressY, int releaseX, int releaseY, int brushRadius)
@@ -271,12 +435,13 @@ void CheckSmearArguments(int pressX, int pressY, int releaseX, int releaseY, int
 }
 
 template <class Sink>
-void RunSmear(Sink& sink, int pressX, int pressY, int releaseX, int releaseY, int B, WarpProgress& progress)
+void RunSmear(Sink& sink, int pressX, int pressY, int releaseX, int releaseY, int B)
 {
     Stroke strokes[8];
     const int n = PlanStrokes(pressX, pressY, releaseX, releaseY, B, strokes);
     for (int i = 0; i < n; ++i)
-        PaintStroke(sink, strokes[i], B, progress);
+        PaintStroke(sink, strokes[i], B);
+    sink.finish();
 }
 
 }  // namespace
@@ -286,8 +451,8 @@ std::int64_t ApplySmear(const QImage& src, QImage& dst, QPoint dstOrigin, int pr
 {
     CheckSmearArguments(pressX, pressY, releaseX, releaseY, brushRadius);
     detail::CheckPictures("tumopic", src, dst);
-    detail::ColourSink sink(src, dst, dstOrigin);
-    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius, progress);
+    detail::ColourSink sink(src, dst, dstOrigin, progress);
+    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius);
     return sink.written();
 }
 
@@ -307,8 +472,8 @@ std::vector<WarpVisit> TraceSmear(QSize picture, int pressX, int pressY, int rel
                                   WarpProgress& progress)
 {
     CheckSmearArguments(pressX, pressY, releaseX, releaseY, brushRadius);
-    detail::TraceSink sink(picture);
-    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius, progress);
+    detail::TraceSink sink(picture, progress);
+    RunSmear(sink, pressX, pressY, releaseX, releaseY, brushRadius);
     return std::move(sink.visits);
 }
 

@@ -45,7 +45,8 @@ constexpr int kMaxWarpCoordinate = 1 << 26;
 //   columns: x < 0 becomes 0; x > W-2 becomes W-2 (the last column never contributes).
 // Each channel is Round(( p00*wy0 + p01*wy1 )*wx0 + ( p10*wy0 + p11*wy1 )*wx1) evaluated in
 // 80-bit extended precision, halves to even. A picture one pixel wide (or high) uses its one
-// column (row) twice, so a 1x1 picture always gives its pixel, and x (y) comes back as 0.
+// column (row) twice, so a 1x1 picture always gives its pixel, and x (y) comes back as 0. A
+// coordinate that is no number (NaN) counts as below the picture and comes back as 0.
 // Throws std::invalid_argument for a null picture or one not in PictureFormat.
 TColor xiangsujuhe(double& x, double& y, const QImage& source);
 

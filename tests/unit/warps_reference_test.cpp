@@ -3,6 +3,7 @@
 // on every edge and corner and outside, radii larger than the picture, depths of 0 and above
 // the radius, tiny pictures, and destination regions of every kind.
 #include "picture/picture.h"
+#include "warps/sampler.h"
 #include "warps/warp_trace.h"
 #include "warps/warps.h"
 
@@ -357,6 +358,14 @@ void (*const kNamed[])(const QImage&, QImage&, int, int, int, int, WarpProgress&
 
 // ---- Tests --------------------------------------------------------------------------------
 
+// Runs the comparisons once with the fastest kernels the processor offers and once with the
+// portable ones.
+class BothKernels : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { detail::ForcePortableKernels(GetParam()); }
+    void TearDown() override { detail::ForcePortableKernels(false); }
+};
+
 struct Shot {
     int w, h, X, Y, r, d;
 };
@@ -374,7 +383,7 @@ const Shot kShots[] = {
     {1, 9, 0, 4, 5, 2},         {9, 1, 4, 0, 5, 2},
 };
 
-TEST(WarpsAgainstPlainVersion, EveryWarpEveryShot)
+TEST_P(BothKernels, EveryWarpEveryShot)
 {
     unsigned seed = 1;
     for (const Shot& s : kShots) {
@@ -393,7 +402,7 @@ TEST(WarpsAgainstPlainVersion, EveryWarpEveryShot)
     }
 }
 
-TEST(WarpsAgainstPlainVersion, RandomClicks)
+TEST_P(BothKernels, RandomClicks)
 {
     std::mt19937 rng(5);
     for (int n = 0; n < 60; ++n) {
@@ -413,7 +422,7 @@ TEST(WarpsAgainstPlainVersion, RandomClicks)
     }
 }
 
-TEST(WarpsAgainstPlainVersion, OnTheSamplePicture)
+TEST_P(BothKernels, OnTheSamplePicture)
 {
     QImage src = ToPictureFormat(QImage(PULLFACE_SHARED_DIR "/photos/sample.bmp"));
     ASSERT_FALSE(src.isNull());
@@ -441,7 +450,7 @@ const Stroke kStrokes[] = {
     {81, 61, 40, 30, 30, 40, 17},  {81, 61, 40, 30, 50, 20, 17},  {81, 61, 40, 30, 25, 29, 17},
 };
 
-TEST(SmearAgainstPlainVersion, EveryStroke)
+TEST_P(BothKernels, EveryStroke)
 {
     unsigned seed = 50;
     for (const Stroke& s : kStrokes) {
@@ -458,7 +467,7 @@ TEST(SmearAgainstPlainVersion, EveryStroke)
     }
 }
 
-TEST(SmearAgainstPlainVersion, RandomStrokes)
+TEST_P(BothKernels, RandomStrokes)
 {
     std::mt19937 rng(9);
     for (int n = 0; n < 80; ++n) {
@@ -482,6 +491,9 @@ TEST(SmearAgainstPlainVersion, RandomStrokes)
         EXPECT_EQ(got.resets, want.resets);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(WarpsAgainstPlainVersion, BothKernels, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Portable" : "Fastest"; });
 
 // A destination region gives exactly the full form's pixels inside it, whatever part of the
 // picture it covers, and steps progress the same.

@@ -1,10 +1,13 @@
 #include "picture/picture.h"
+#include "warps/sampler.h"
 #include "warps/warp_trace.h"
 #include "warps/warps.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
+#include <vector>
 #include <stdexcept>
 
 using namespace pf;
@@ -140,6 +143,59 @@ TEST(Sampler, AgreesWithTheExtendedBlendEverywhere)
         ties += (x1 - int(x1) == 0.5);
     }
     EXPECT_GT(ties, 1000);
+}
+
+// The sampler's run forms (portable and, where the processor has it, AVX2) write exactly what
+// xiangsujuhe gives for each position, along columns and rows, skip positions that are no
+// number, and write nothing else.
+TEST(Sampler, RunFormsMatchTheSinglePixelSampler)
+{
+    std::mt19937 rng(21);
+    for (const QSize size : {QSize(37, 23), QSize(64, 16), QSize(2, 2), QSize(1, 5), QSize(6, 1), QSize(1, 1)}) {
+        const QImage src = NoisePicture(size.width(), size.height(), unsigned(size.width() * 100 + size.height()));
+        const detail::SourceView view(src);
+        std::uniform_real_distribution<double> ux(-2, size.width() + 2), uy(-2, size.height() + 2);
+        std::uniform_int_distribution<int> pick(0, 9);
+        const int n = 41;
+        std::vector<double> xs(n), ys(n);
+        for (int round = 0; round < 200; ++round) {
+            for (int j = 0; j < n; ++j) {
+                const int p = pick(rng);
+                xs[size_t(j)] = p == 0 ? std::nan("") : p < 4 ? std::floor(ux(rng) * 4) / 4 : ux(rng);
+                ys[size_t(j)] = p == 1 ? std::nan("") : p == 2 ? std::floor(uy(rng)) : uy(rng);
+            }
+            const bool alongRow = round % 2;
+            QImage canvas = NewPicture(alongRow ? n + 2 : 3, alongRow ? 3 : n + 2);
+            canvas.fill(Qt::white);
+            QImage portable = canvas.copy(), fastest = canvas.copy();
+            const qsizetype stride = alongRow ? 3 : canvas.bytesPerLine();
+            uchar* at1 = portable.bits() + portable.bytesPerLine() + 3;
+            uchar* at2 = fastest.bits() + fastest.bytesPerLine() + 3;
+            const auto w1 = detail::SampleRunPortable(view, xs.data(), ys.data(), n, at1, stride);
+            const auto w2 = detail::SampleRunAvx2(view, xs.data(), ys.data(), n, at2, stride);
+            int expectedWritten = 0;
+            for (int j = 0; j < n; ++j) {
+                const int x = alongRow ? 1 + j : 1, y = alongRow ? 1 : 1 + j;
+                TColor want = clWhite;
+                if (!std::isnan(xs[size_t(j)]) && !std::isnan(ys[size_t(j)])) {
+                    double sx = xs[size_t(j)], sy = ys[size_t(j)];
+                    want = xiangsujuhe(sx, sy, src);
+                    ++expectedWritten;
+                }
+                ASSERT_EQ(GetPixel(portable, x, y), want) << j;
+                ASSERT_EQ(GetPixel(fastest, x, y), want) << j;
+            }
+            EXPECT_EQ(w1, expectedWritten);
+            EXPECT_EQ(w2, expectedWritten);
+            // Nothing outside the run was touched.
+            for (int y = 0; y < canvas.height(); ++y)
+                for (int x = 0; x < canvas.width(); ++x)
+                    if ((alongRow ? y != 1 || x == 0 || x > n : x != 1 || y == 0 || y > n)) {
+                        ASSERT_EQ(GetPixel(portable, x, y), clWhite);
+                        ASSERT_EQ(GetPixel(fastest, x, y), clWhite);
+                    }
+        }
+    }
 }
 
 TEST(Sampler, TinyPicturesGiveTheirOnePixelOrLine)
