@@ -40,20 +40,61 @@ QRect PictureHistory::tileRect(QSize s, int tx, int ty)
     return QRect(tx * TileSize, ty * TileSize, TileSize, TileSize).intersected(QRect(QPoint(0, 0), s));
 }
 
-QByteArray PictureHistory::readTile(const QImage& picture, const QRect& r)
+namespace {
+
+constexpr size_t TileBytes = size_t(PictureHistory::TileSize) * PictureHistory::TileSize * 3;
+
+// Tiles come from large blocks of memory that are kept and reused: fresh memory costs a page
+// fault per 4 KB on first touch, which would cost more than copying the tile itself.
+class TilePool {
+public:
+    unsigned char* get()
+    {
+        if (free_.empty())
+            grow();
+        unsigned char* p = free_.back();
+        free_.pop_back();
+        return p;
+    }
+    void put(unsigned char* p) { free_.push_back(p); }
+
+private:
+    void grow()
+    {
+        // About 8 MB at a time, in huge pages where the system offers them.
+        QImage chunk = AllocatePicture(2048, 1366);
+        unsigned char* base = chunk.bits();
+        const size_t ChunkBytes = size_t(chunk.sizeInBytes());
+        chunks_.push_back(std::move(chunk));
+        for (size_t off = 0; off + TileBytes <= ChunkBytes; off += TileBytes)
+            free_.push_back(base + off);
+    }
+    std::vector<QImage> chunks_;
+    std::vector<unsigned char*> free_;
+};
+
+TilePool& Pool()
 {
-    const qsizetype rowBytes = qsizetype(r.width()) * 3;
-    QByteArray tile(rowBytes * r.height(), Qt::Uninitialized);
-    char* out = tile.data();
-    for (int y = r.top(); y <= r.bottom(); ++y, out += rowBytes)
-        std::memcpy(out, picture.constScanLine(y) + qsizetype(r.left()) * 3, size_t(rowBytes));
-    return tile;
+    static TilePool* pool = new TilePool;   // lives as long as the program: tiles may outlive statics
+    return *pool;
 }
 
-void PictureHistory::writeTile(QImage& picture, const QRect& r, const QByteArray& tile)
+}  // namespace
+
+PictureHistory::Tile PictureHistory::readTile(const QImage& picture, const QRect& r)
 {
     const qsizetype rowBytes = qsizetype(r.width()) * 3;
-    const char* in = tile.constData();
+    unsigned char* bytes = Pool().get();
+    unsigned char* out = bytes;
+    for (int y = r.top(); y <= r.bottom(); ++y, out += rowBytes)
+        std::memcpy(out, picture.constScanLine(y) + qsizetype(r.left()) * 3, size_t(rowBytes));
+    return Tile(bytes, [](const unsigned char* p) { Pool().put(const_cast<unsigned char*>(p)); });
+}
+
+void PictureHistory::writeTile(QImage& picture, const QRect& r, const Tile& tile)
+{
+    const qsizetype rowBytes = qsizetype(r.width()) * 3;
+    const unsigned char* in = tile.get();
     for (int y = r.top(); y <= r.bottom(); ++y, in += rowBytes)
         std::memcpy(picture.scanLine(y) + qsizetype(r.left()) * 3, in, size_t(rowBytes));
 }
@@ -120,7 +161,7 @@ QRect PictureHistory::restore(QImage& picture, int from, int to, const QRect& di
             const size_t i = size_t(ty) * size_t(across) + size_t(tx);
             const QRect r = tileRect(b.size, tx, ty);
             // Tiles the two slots share are the same bytes; anything else is copied.
-            if (a.tiles[i].constData() == b.tiles[i].constData() && !r.intersects(dirty))
+            if (a.tiles[i] == b.tiles[i] && !r.intersects(dirty))
                 continue;
             writeTile(picture, r, b.tiles[i]);
             written |= r;
@@ -130,12 +171,12 @@ QRect PictureHistory::restore(QImage& picture, int from, int to, const QRect& di
 
 qint64 PictureHistory::memoryUsed() const
 {
-    std::unordered_set<const char*> seen;
+    std::unordered_set<const unsigned char*> seen;
     qint64 bytes = 0;
     for (const Slot& s : slots_)
-        for (const QByteArray& t : s.tiles)
-            if (seen.insert(t.constData()).second)
-                bytes += t.size();
+        for (const Tile& t : s.tiles)
+            if (seen.insert(t.get()).second)
+                bytes += qint64(TileBytes);
     return bytes;
 }
 

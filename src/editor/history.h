@@ -8,10 +8,10 @@
 // 99 small warps in its history therefore costs about two copies of the photo, not a hundred.
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace pf {
@@ -41,17 +41,20 @@ public:
     qint64 memoryUsed() const;
 
 private:
+    // A tile's pixels, rows of 3-byte pixels packed without padding. Tiles are never written
+    // after they are made, so slots share them freely; the same pointer means the same pixels.
+    using Tile = std::shared_ptr<const unsigned char>;
     struct Slot {
         QSize size;
-        std::vector<QByteArray> tiles;   // row-major; each shares its bytes until changed
+        std::vector<Tile> tiles;   // row-major
     };
     const Slot& at(int slot) const;
     Slot& at(int slot);
     static int tilesAcross(QSize s) { return (s.width() + TileSize - 1) / TileSize; }
     static int tilesDown(QSize s) { return (s.height() + TileSize - 1) / TileSize; }
     static QRect tileRect(QSize s, int tx, int ty);
-    static QByteArray readTile(const QImage& picture, const QRect& r);
-    static void writeTile(QImage& picture, const QRect& r, const QByteArray& tile);
+    static Tile readTile(const QImage& picture, const QRect& r);
+    static void writeTile(QImage& picture, const QRect& r, const Tile& tile);
 
     std::array<Slot, Slots + 1> slots_{};   // index 0 unused
     bool created_ = false;
