@@ -31,6 +31,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     f.setPixelSize(11);
     setFont(f);
     setGeometry(2, 23, 885, 611);
+    setAcceptDrops(true);
 
     // Menu.
     File1 = menuBar()->addMenu(QStringLiteral("文件"));

@@ -121,6 +121,9 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // A picture file dropped on the window (or the work area in it) is opened.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     void zoomStep(TImage* image, QLabel* label, double factor);

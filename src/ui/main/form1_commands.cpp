@@ -7,7 +7,10 @@
 #include "ui/messages.h"
 #include "ui/work_area/work_area.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 
 namespace pf {
 
@@ -60,6 +63,31 @@ void TForm1::OpenFile(const QString& fileName)
 {
     if (LoadIntoPicture(fileName))
         FinishOpen();
+}
+
+static QString DroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return QString();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!DroppedFile(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* e)
+{
+    const QString file = DroppedFile(e->mimeData());
+    if (file.isEmpty())
+        return;
+    e->acceptProposedAction();
+    Guard([&] { OpenFile(file); });
 }
 
 void TForm1::Save1Click()
