@@ -504,3 +504,31 @@ TEST(FormatsPixels, SameAsImageMagick)
 }
 
 }  // namespace
+
+namespace {
+
+// EMF text given as glyph numbers is refused: the converter would shut fontconfig down while
+// the application's text drawing still uses it, and fontconfig aborts the program.
+TEST(FormatsOpenBad, EmfGlyphIndexTextIsRefused)
+{
+    EnsureGuiApplication();
+    QByteArray emf = ReadBytes(TestData(QStringLiteral("emf/libemf2svg_test-068.emf")));
+    ASSERT_GT(emf.size(), 88);
+    // Find the first EXTTEXTOUTW record and set ETO_GLYPH_INDEX in its options.
+    const auto* p = reinterpret_cast<const uchar*>(emf.constData());
+    auto u32 = [&](qsizetype at) { return uint32_t(p[at] | (p[at + 1] << 8) | (p[at + 2] << 16) | (uint32_t(p[at + 3]) << 24)); };
+    qsizetype pos = u32(4);
+    while (pos + 8 <= emf.size() && u32(pos) != 84)
+        pos += u32(pos + 4);
+    ASSERT_LT(pos + 56, emf.size());
+    emf[pos + 52] = char(emf[pos + 52] | 0x10);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("glyphs.emf"));
+    ASSERT_TRUE(WriteBytes(path, emf));
+    const PictureError e = OpenFailure(path);
+    EXPECT_EQ(e.problem(), PictureProblem::Unsupported);
+    EXPECT_TRUE(e.text().contains(QStringLiteral("glyph numbers"))) << e.what();
+}
+
+}  // namespace

@@ -136,13 +136,19 @@ public:
         const uint32_t options = At(at + 16);
         const size_t dxAt = (options & 0x100) ? at + 20 : at + 36;  // ETO_NO_RECT leaves out the rectangle
         const uint64_t offDx = At(dxAt);
+        // Text given as glyph numbers of a font: the converter looks the font up through
+        // fontconfig and then shuts fontconfig down, under the feet of the application's own
+        // text drawing (fontconfig aborts the program). Such files are refused.
+        if (options & 0x10)  // ETO_GLYPH_INDEX
+            Fail(PictureProblem::Unsupported, fileName_, kKind,
+                 QStringLiteral("text given as glyph numbers (record at byte %1)").arg(offset_));
         if (chars == 0)
             return;
         if (offString < 8 || offString + chars * (wide ? 2 : 1) > size_)
             Bad(QStringLiteral("a text's characters lie outside its record"));
         if (offDx != 0 && (offDx < 8 || offDx + chars * ((options & 0x2000) ? 8 : 4) > size_))
             Bad(QStringLiteral("a text's spacing lies outside its record"));
-        if (wide && !(options & 0x10))  // ETO_GLYPH_INDEX: glyph numbers, not characters
+        if (wide)
             Utf16(size_t(offString), chars, "a text");
     }
 

@@ -45,6 +45,34 @@ QImage ReadWithQt(const QByteArray& data, const char* format, int index, const Q
     return image;
 }
 
+// Walks a PNG stream's chunks: all must be complete, the first must be the header (whose size is
+// checked against the limits), the last the end mark. libpng alone would hand Qt a half picture
+// for some cut-off files.
+void CheckPng(const uint8_t* p, size_t n, const QString& fileName, const QString& kind)
+{
+    if (n < 8 || std::memcmp(p, kPngSignature, 8) != 0)
+        Fail(PictureProblem::Corrupt, fileName, kind, QStringLiteral("it does not start with the PNG signature"));
+    size_t pos = 8;
+    bool first = true;
+    for (;;) {
+        if (pos + 12 > n)
+            Fail(PictureProblem::Truncated, fileName, kind, QStringLiteral("the PNG data ends before its end mark"));
+        const uint32_t length = BigEndian32(p + pos);
+        const uint8_t* type = p + pos + 4;
+        if (length > n - pos - 12)
+            Fail(PictureProblem::Truncated, fileName, kind, QStringLiteral("a PNG chunk is cut short"));
+        if (first) {
+            if (std::memcmp(type, "IHDR", 4) != 0 || length < 8)
+                Fail(PictureProblem::Corrupt, fileName, kind, QStringLiteral("the PNG header chunk is missing"));
+            CheckPictureSize(BigEndian32(type + 4), BigEndian32(type + 8), fileName, kind);
+            first = false;
+        }
+        pos += 12 + length;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            return;
+    }
+}
+
 }  // namespace
 
 QImage DecodeBitmap(const QByteArray& data, const QString& fileName)
@@ -63,30 +91,7 @@ QImage DecodeBitmap(const QByteArray& data, const QString& fileName)
 QImage DecodePng(const QByteArray& data, const QString& fileName)
 {
     const QString kind = QStringLiteral("PNG");
-    const auto* p = reinterpret_cast<const uint8_t*>(data.constData());
-    const size_t n = size_t(data.size());
-    if (n < 8 || std::memcmp(p, kPngSignature, 8) != 0)
-        Fail(PictureProblem::Corrupt, fileName, kind, QStringLiteral("it does not start with the PNG signature"));
-    // Walk the chunks: all must be complete, the first must be the header, the last the end mark.
-    size_t pos = 8;
-    bool first = true;
-    for (;;) {
-        if (pos + 12 > n)
-            Fail(PictureProblem::Truncated, fileName, kind, QStringLiteral("the file ends before its end mark"));
-        const uint32_t length = BigEndian32(p + pos);
-        const uint8_t* type = p + pos + 4;
-        if (length > n - pos - 12)
-            Fail(PictureProblem::Truncated, fileName, kind, QStringLiteral("a chunk is cut short"));
-        if (first) {
-            if (std::memcmp(type, "IHDR", 4) != 0 || length < 8)
-                Fail(PictureProblem::Corrupt, fileName, kind, QStringLiteral("the header chunk is missing"));
-            CheckPictureSize(BigEndian32(type + 4), BigEndian32(type + 8), fileName, kind);
-            first = false;
-        }
-        pos += 12 + length;
-        if (std::memcmp(type, "IEND", 4) == 0)
-            break;
-    }
+    CheckPng(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()), fileName, kind);
     return ComposeOnWhite(ReadWithQt(data, "png", 0, QSize(), fileName, kind));
 }
 
@@ -125,10 +130,8 @@ QImage DecodeIcon(const QByteArray& data, const QString& fileName)
         const uint8_t* image = p + offset;
         int depth = 32;
         if (bytes >= 8 && std::memcmp(image, kPngSignature, 8) == 0) {
-            if (bytes < 24)
-                Fail(PictureProblem::Truncated, fileName, kind, QStringLiteral("image %1 is cut short").arg(i + 1));
+            CheckPng(image, bytes, fileName, kind);
             const int64_t pngWidth = BigEndian32(image + 16), pngHeight = BigEndian32(image + 20);
-            CheckPictureSize(pngWidth, pngHeight, fileName, kind);
             const bool large = entry[0] == 0 && entry[1] == 0;  // 256 or more
             if (large ? (pngWidth < 256 || pngHeight < 256) : (pngWidth != width || pngHeight != height))
                 Fail(PictureProblem::Corrupt, fileName, kind,
