@@ -1,11 +1,9 @@
 // The smear brush: carries the content of a disc around the stroke half a stroke forward,
 // the shift fading along a circular arc to nothing at the disc's rim.
 #include "warps/engine.h"
-
-#include <stdexcept>
-
 #include "warps/sampler_avx2.h"
 
+#include <stdexcept>
 #include <type_traits>
 
 namespace pf {
