@@ -125,8 +125,6 @@ public:
 private:
     uchar* at(long long x, long long y) const { return bits_ + (y - oy_) * bpl_ + 3 * (x - ox_); }
 
-    using Kernel = std::int64_t (*)(const SourceView&, const double*, const double*, int, uchar*, qsizetype);
-
     const QImage source_;
     const SourceView view_;
     const Area area_;
@@ -136,8 +134,7 @@ private:
     qsizetype bpl_ = 0;
     std::int64_t written_ = 0;
     std::vector<double> xs_, ys_;
-    const Kernel kernel_ =
-        UseAvx2() && view_.width >= 2 && view_.height >= 2 ? SampleRunAvx2 : SampleRunPortable;
+    const SampleRunForm kernel_ = PickSampleRun(view_);
 };
 
 // Records the visits instead of writing pixels.

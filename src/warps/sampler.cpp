@@ -18,13 +18,15 @@ void CheckSource(const QImage& source, const char* who)
 
 }  // namespace
 
-
 TColor xiangsujuhe(double& x, double& y, const QImage& source)
 {
     CheckSource(source, "xiangsujuhe");
     const detail::SourceView view(source);
+    const detail::Cell c = detail::Locate(view, x, y);
+    x = c.x;
+    y = c.y;
     uchar bgr[3];
-    detail::SampleBGR(view, x, y, bgr);
+    detail::BlendPortable(c, view.rowStep, view.colStep, bgr);
     return RGBColor(bgr[2], bgr[1], bgr[0]);
 }
 
@@ -32,14 +34,16 @@ TColor SampleExtended(double& x, double& y, const QImage& source)
 {
     CheckSource(source, "SampleExtended");
     const detail::SourceView view(source);
-    int x0, y0;
-    const uchar* p0 = detail::ClampPosition(view, x, y, x0, y0);
+    const detail::Cell c = detail::Locate(view, x, y);
+    x = c.x;
+    y = c.y;
+    const uchar* p0 = c.p0;
     const uchar* p1 = p0 + view.rowStep;
     const int cs = view.colStep;
-    int c[3];
+    int v[3];
     for (int ch = 0; ch < 3; ++ch)
-        c[ch] = detail::BlendExtended(p0[ch], p1[ch], p0[ch + cs], p1[ch + cs], x, x0, y, y0);
-    return RGBColor(c[2], c[1], c[0]);
+        v[ch] = detail::BlendExtended(p0[ch], p1[ch], p0[ch + cs], p1[ch + cs], c.x, c.x0, c.y, c.y0);
+    return RGBColor(v[2], v[1], v[0]);
 }
 
 }  // namespace pf

@@ -42,6 +42,9 @@ public:
 
     // Samples the four positions (x, y) into out, out + stride, ... (out moves on by four
     // strides); a position that is no number leaves its pixel. Returns the pixels written.
+    // anywhere: the caller's positions rarely lie on a pixel column or row, so the full blend
+    // serves them all (it gives the same there) without testing each.
+    template <bool anywhere = false>
     PF_AVX2_INLINE int sample4(__m256d x, __m256d y, uchar*& out, qsizetype stride) const
     {
         const __m256d zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1.0);
@@ -85,7 +88,7 @@ public:
             c.wy1 = wy1[k];
             c.wx0 = wx0[k];
             c.wx1 = wx1[k];
-            blend(c, out);
+            blend<anywhere>(c, out);
             ++written;
         }
         return written;
@@ -96,22 +99,24 @@ public:
     {
         if (std::isnan(x) || std::isnan(y))
             return 0;
-        blend(Locate(bits_, bpl_, lastRow_, rowHi_, colHi_, x, y), out);
+        blend<false>(Locate(bits_, bpl_, lastRow_, rowHi_, colHi_, x, y), out);
         return 1;
     }
 
 private:
     // The blend of one located pixel with its channels in the lanes of one register. On a pixel
-    // column (wx1 = 0) or row (wy1 = 0) it reduces exactly as the portable form does.
+    // column (wx1 = 0) or row (wy1 = 0) it reduces exactly as the portable form does, unless
+    // told the full formula will do (anywhere).
+    template <bool anywhere>
     PF_AVX2_INLINE void blend(const Cell& c, uchar* out) const
     {
         const uchar* p0 = c.p0;
         const uchar* p1 = c.p0 + rowStep_;
         __m256d v;
-        if (c.wx1 == 0) {
+        if (!anywhere && c.wx1 == 0) {
             v = _mm256_add_pd(_mm256_mul_pd(Pixel(p0), _mm256_broadcast_sd(&c.wy0)),
                               _mm256_mul_pd(Pixel(p1), _mm256_broadcast_sd(&c.wy1)));
-        } else if (c.wy1 == 0) {
+        } else if (!anywhere && c.wy1 == 0) {
             const __m256d next = c.x0 < lastSafe_ ? Pixel(p0 + 3) : NextPixel(p0);
             v = _mm256_add_pd(_mm256_mul_pd(Pixel(p0), _mm256_broadcast_sd(&c.wx0)),
                               _mm256_mul_pd(next, _mm256_broadcast_sd(&c.wx1)));

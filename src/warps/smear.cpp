@@ -1,11 +1,9 @@
 // The smear brush: carries the content of a disc around the stroke half a stroke forward,
 // the shift fading along a circular arc to nothing at the disc's rim.
 #include "warps/engine.h"
-
-#include <stdexcept>
-
 #include "warps/sampler_avx2.h"
 
+#include <stdexcept>
 #include <type_traits>
 
 namespace pf {
@@ -282,11 +280,11 @@ __attribute__((target("avx2"))) std::int64_t DiagonalColumnSampledAvx2(const Rul
         for (; j + 8 <= n; j += 4) {
             __m256d nx, ny;
             rule(_mm256_add_pd(_mm256_set1_pd(double(lo + j + 4)), step), nx, ny);
-            written += sampler.sample4(sx, sy, out, stride);
+            written += sampler.sample4<true>(sx, sy, out, stride);
             sx = nx;
             sy = ny;
         }
-        written += sampler.sample4(sx, sy, out, stride);
+        written += sampler.sample4<true>(sx, sy, out, stride);
         j += 4;
     }
     const double pxk = px * q.k;

@@ -53,20 +53,8 @@ struct Frame {
     }
 };
 
-// Runs body(X) for the columns from..to that the area holds, stepping progress after every
-// column of the range.
-template <class Sink, class Body>
-void Columns(long long from, long long to, const Area& area, Sink& sink, Body&& body)
-{
-    for (long long x = from; x <= to; ++x) {
-        if (area.hasColumn(x))
-            body(x);
-        sink.step();
-    }
-}
-
-// Fills a run of source positions for the destination pixels lo..hi of one column (or row)
-// with map(t, xs[j], ys[j]) and hands it to the sink.
+// Fills the source positions of the destination pixels lo..hi of column x (or row y) with
+// map(y, sx, sy) (or map(x, sx, sy)) and hands the run to the sink.
 template <class Sink, class Map>
 void ColumnRun(Sink& sink, long long x, long long lo, long long hi, Map&& map)
 {

@@ -51,8 +51,9 @@ constexpr int kMaxWarpCoordinate = 1 << 26;
 TColor xiangsujuhe(double& x, double& y, const QImage& source);
 
 // Progress of a warp. step() is called after each finished column (or row) of the passes that
-// count, an empty column included; reset() puts the position straight back to 0 and is called
-// only by the smear, at the end of each stroke class. Setting the position to its maximum and
+// count, an empty column included (mirror-image columns are worked together, so their steps
+// come together); reset() puts the position straight back to 0 and is called only by the
+// smear, at the end of each stroke class. Setting the position to its maximum and
 // then to 0 at the end of a click warp is the caller's job.
 struct WarpProgress {
     virtual ~WarpProgress() = default;
@@ -133,7 +134,7 @@ std::int64_t ApplySmear(const QImage& src, QImage& dst, QPoint dstOrigin, int pr
                         int releaseY, int brushRadius, WarpProgress& progress);
 
 // The rectangle of the picture (clipped, possibly empty) holding every pixel the smear with
-// these arguments can write.
+// these arguments can write. Refuses what tumopic refuses (std::invalid_argument).
 QRect SmearBounds(int pressX, int pressY, int releaseX, int releaseY, int brushRadius, QSize picture);
 
 }  // namespace pf

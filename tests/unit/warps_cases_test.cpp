@@ -355,6 +355,16 @@ TEST(WarpZoom, SlidersConvertAtTwoHundredPercent)
     EXPECT_EQ(ToPicture(1, 244), 0);   // depth 0: the warp changes nothing
 }
 
+TEST(WarpBoundsRect, IsTheClickSquareClippedToThePicture)
+{
+    const QSize size(300, 200);
+    EXPECT_EQ(WarpBounds(100, 100, 50, size), QRect(50, 50, 101, 101));
+    EXPECT_EQ(WarpBounds(10, 190, 50, size), QRect(QPoint(0, 140), QPoint(60, 199)));
+    EXPECT_EQ(WarpBounds(100, 100, 1000, size), QRect(0, 0, 300, 200));
+    EXPECT_TRUE(WarpBounds(-60, 100, 50, size).isEmpty());
+    EXPECT_TRUE(WarpBounds(100, 100, 50, QSize(0, 0)).isEmpty());
+}
+
 // ---- The smear ----------------------------------------------------------------------------
 
 Visits Smear(QSize size, int cx, int cy, int qx, int qy, int B, Recorder* rec = nullptr)
