@@ -206,30 +206,7 @@ QIcon GlyphIcon(const QString& name, bool twoImages)
 
 QIcon AppIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 32.0, size / 32.0);
-        p.setPen(QPen(QColor(60, 40, 20), 1.5));
-        p.setBrush(QColor(250, 210, 150));
-        p.drawEllipse(QRectF(3, 2, 26, 28));          // a face with a bulging nose
-        p.setBrush(Qt::white);
-        p.drawEllipse(QRectF(8, 9, 6, 6));
-        p.drawEllipse(QRectF(18, 9, 6, 6));
-        p.setBrush(Qt::black);
-        p.drawEllipse(QRectF(10, 11, 2.5, 2.5));
-        p.drawEllipse(QRectF(20, 11, 2.5, 2.5));
-        p.setBrush(QColor(230, 80, 70));
-        p.drawEllipse(QRectF(11, 13, 10, 9));
-        p.setBrush(Qt::NoBrush);
-        p.drawArc(QRectF(9, 17, 14, 9), 200 * 16, 140 * 16);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
+    return QIcon(":/pullface.svg");
 }
 
 }  // namespace pf

@@ -4,6 +4,9 @@
 #include "ui/dialogs.h"
 
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -145,4 +148,28 @@ TEST_F(OpenSave, FailedSaveShowsTheErrorAndKeepsTheOldFile)
     saveWith(dir.filePath("no-such-folder/x.jpg"), kSaveJpeg);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_FALSE(QFile::exists(dir.filePath("no-such-folder/x.jpg")));
+}
+
+TEST_F(OpenSave, DroppedFileOpensLikeOpen)
+{
+    edit();
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(kShared + "/photos/face-small.jpg")});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form1, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form1, &drop);
+    EXPECT_EQ(picture().size(), QSize(320, 240));
+    EXPECT_EQ(State.openedPicture, picture());
+    EXPECT_EQ(State.undoDepth, 0);
+    // A dropped file that can't be read: the message, and nothing changes.
+    data->setUrls({QUrl::fromLocalFile(kShared + "/testdata/bad/gif_garbage.gif")});
+    QDragEnterEvent enterAgain(QPoint(100, 100), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form1, &enterAgain);
+    QDropEvent bad(QPointF(100, 100), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form1, &bad);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(picture().size(), QSize(320, 240));
+    delete data;
 }
