@@ -1,5 +1,6 @@
 #include "picture/zoom.h"
 
+#include "picture/formats/formats.h"
 #include "picture/picture.h"
 
 #include <cstdint>
@@ -11,8 +12,8 @@ namespace pf {
 
 bool PictureSizeAllowed(long long width, long long height)
 {
-    return width >= 1 && height >= 1 && width <= MaxPictureSide && height <= MaxPictureSide
-        && width * height <= MaxPicturePixels;
+    return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide
+        && width * height <= kMaxPicturePixels;
 }
 
 namespace {

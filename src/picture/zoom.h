@@ -10,9 +10,7 @@ namespace pf {
 // a size below 1 x 1 or beyond the picture limits.
 QImage ZoomInOut(const QImage& picture, int width, int height);
 
-// Largest picture the editor handles: 32767 pixels a side and 256 megapixels.
-constexpr int MaxPictureSide = 32767;
-constexpr long long MaxPicturePixels = 256LL * 1000 * 1000;
+// Whether the editor handles a picture of this size (kMaxPictureSide, kMaxPicturePixels).
 bool PictureSizeAllowed(long long width, long long height);
 
 }  // namespace pf
