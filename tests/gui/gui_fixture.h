@@ -10,8 +10,16 @@
 #include "ui/work_area/work_area.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
+
+// Sends a mouse event to the widget, as the window system would deliver it.
+inline void Mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint pos)
+{
+    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
 
 class GuiTest : public ::testing::Test {
 protected:

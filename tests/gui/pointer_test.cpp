@@ -8,11 +8,6 @@ using namespace pf;
 
 namespace {
 
-void Mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint pos)
-{
-    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
 
 class Pointer : public GuiTest {
 protected:

@@ -12,11 +12,6 @@ using namespace pf;
 
 namespace {
 
-void Mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint pos)
-{
-    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
 
 void DragBand(QWidget* image, QPoint from, QPoint to)
 {
