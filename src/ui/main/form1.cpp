@@ -307,6 +307,7 @@ void TForm1::zoomStep(TImage* image, QLabel* label, double factor)
     State.zoomPercent = z;
     // One decimal, ties away from zero (156.25 shows 156.3).
     label->setText(QLocale().toString(std::round(z * 10) / 10, 'f', 1) + "%");
+    label->adjustSize();   // a label outside a layout keeps its first size and would cut "125.0%" short
     image->resize(DisplaySize(image->picture().size(), z));
 }
 
