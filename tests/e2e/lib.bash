@@ -21,17 +21,20 @@ e2e_fail() {
   exit 1
 }
 
+# The X server picks a free display itself (-displayfd), so tests run side by side never share one.
 e2e_start_x() {
-  local n
-  for n in $(seq 90 140); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    e2e_fail "Xvfb did not start"
+  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
+  E2E_PIDS+=($!)
+  local xvfb=$! n=""
+  for _ in $(seq 100); do
+    n=$(cat "$E2E_DIR/display" 2>/dev/null) && [[ -n $n ]] && break
+    kill -0 "$xvfb" 2>/dev/null || e2e_fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
+    sleep 0.1
   done
-  e2e_fail "no free display number"
+  [[ -n $n ]] || e2e_fail "Xvfb chose no display"
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  e2e_fail "Xvfb did not start"
 }
 
 e2e_start_editor() {
@@ -133,20 +136,6 @@ def cmd_shown(a):
                 for j in range(c))
             if not ok: sys.exit("the corner (%d, %d) of the picture is not shown" % (cx, cy))
     print(found[0], found[1], ref.w, ref.h)
-
-def cmd_diff(a):
-    # diff A B X Y W H [TOL]: prints how many pixels of the rectangle differ by more than TOL
-    r = rect(a[2:6])
-    A, B = Img(a[0], r), Img(a[1], r)
-    w = min(A.w, B.w)
-    tol = int(a[6]) if len(a) > 6 else 0
-    n = 0
-    for j in range(min(A.h, B.h)):
-        ra, rb = A.row(0, j, w), B.row(0, j, w)
-        if ra == rb: continue
-        for i in range(0, w*3, 3):
-            if abs(ra[i]-rb[i]) > tol or abs(ra[i+1]-rb[i+1]) > tol or abs(ra[i+2]-rb[i+2]) > tol: n += 1
-    print(n)
 
 def cmd_disc(a):
     # disc A B X Y W H CX CY RIN ROUT: within the rectangle, compares A and B inside radius RIN
@@ -251,7 +240,7 @@ e2e_py() { python3 "$E2E_DIR/regions.py" "$@"; }
 e2e_window() {
   local id
   for _ in $(seq 50); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) && [[ -n $id ]] && { echo "$id"; return 0; }
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [[ -n $id ]] && { echo "$id"; return 0; }
     sleep 0.2
   done
   e2e_fail "no window titled $1"
@@ -273,11 +262,16 @@ e2e_locate() {
   read -r PIC_X PIC_Y <<<"$at"
 }
 
-# e2e_expect_shown SHOT REF [TOL]: REF's picture is shown at 100 % somewhere on the screen; sets
-# PIC_X, PIC_Y, PIC_W, PIC_H to its screen rectangle.
+# e2e_expect_shown SHOT REF [TOL]: REF's picture is shown whole at 100 % somewhere on the screen, each
+# channel within TOL (default 0); sets PIC_X, PIC_Y, PIC_W, PIC_H to its screen rectangle. While it
+# is not, SHOT is taken again, for up to 20 s (a loaded machine may still be painting).
 e2e_expect_shown() {
-  local at
-  at=$(e2e_py shown "$1" "$2" "${3:-0}") || e2e_fail "the picture $(basename "$2") is not shown whole"
+  local at end=$((SECONDS + 20))
+  until at=$(e2e_py shown "$1" "$2" "${3:-0}" 2>"$E2E_DIR/shown.err"); do
+    ((SECONDS < end)) || e2e_fail "the picture $(basename "$2") is not shown whole: $(cat "$E2E_DIR/shown.err")"
+    sleep 0.3
+    e2e_screenshot "$1"
+  done
   read -r PIC_X PIC_Y PIC_W PIC_H <<<"$at"
 }
 
@@ -294,9 +288,17 @@ e2e_wait_until() {
   done
 }
 
+# e2e_count_diff A B X Y W H: how many pixels of the rectangle differ between A and B.
+e2e_count_diff() {
+  local crop="[${5}x$6+$3+$4]" out
+  out=$(compare -metric AE "$1$crop" "$2$crop" null: 2>&1) || true
+  [[ $out =~ ^[0-9]+$ ]] || e2e_fail "comparing $(basename "$1") with $(basename "$2") failed: $out"
+  echo "$out"
+}
+
 # e2e_region_differs A B X Y W H [MIN]: at least MIN (default 1) pixels of the rectangle differ.
-e2e_region_differs() { (($(e2e_py diff "$1" "$2" "$3" "$4" "$5" "$6") >= ${7:-1})); }
-e2e_region_equal() { (($(e2e_py diff "$1" "$2" "$3" "$4" "$5" "$6") == 0)); }
+e2e_region_differs() { (($(e2e_count_diff "$1" "$2" "$3" "$4" "$5" "$6") >= ${7:-1})); }
+e2e_region_equal() { (($(e2e_count_diff "$1" "$2" "$3" "$4" "$5" "$6") == 0)); }
 
 # e2e_shot_settled OUT X Y W H: takes screenshots into OUT until the rectangle shows the same in
 # two shots 0.4 s apart (the program has finished painting).
@@ -379,6 +381,7 @@ e2e_setup_editor() {
   e2e_geometry "$E2E_TOOLS" TOOLS
   E2E_REST_X=$((MAIN_X + MAIN_W / 2)); E2E_REST_Y=$((MAIN_Y + MAIN_H - 8))
   xdotool mousemove "$E2E_REST_X" "$E2E_REST_Y"
+  e2e_shot_settled "$E2E_DIR/started.png" "$MAIN_X" "$MAIN_Y" "$MAIN_W" "$MAIN_H"
 }
 
 # e2e_tools_tab N: shows page N (0 distort, 1 spiral, 2 sketch) of the tools panel.
