@@ -42,7 +42,6 @@ e2e_start_editor() {
   export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
   "$@" >"$E2E_DIR/editor.log" 2>&1 &
   E2E_PIDS+=($!)
-  E2E_EDITOR_PID=$!
   for _ in $(seq 100); do
     xdotool search --name "^Pullface v5.95\$" >/dev/null 2>&1 && { sleep 1; return 0; }
     sleep 0.2
@@ -197,10 +196,6 @@ def cmd_match(a):
             if d > largest: largest = d
     print("%.3f" % (total / (rw*rh*3)), largest)
 
-def cmd_size(a):
-    # size FILE: prints "W H"
-    I = Img(a[0]); print(I.w, I.h)
-
 def cmd_extent(a):
     # extent SHOT X Y W H: the bounding box "X Y W H" of the pixels in the rectangle whose colour
     # differs from the rectangle's bottom-right pixel (the background behind a picture)
@@ -297,8 +292,8 @@ e2e_count_diff() {
 }
 
 # e2e_region_differs A B X Y W H [MIN]: at least MIN (default 1) pixels of the rectangle differ.
-e2e_region_differs() { (($(e2e_count_diff "$1" "$2" "$3" "$4" "$5" "$6") >= ${7:-1})); }
-e2e_region_equal() { (($(e2e_count_diff "$1" "$2" "$3" "$4" "$5" "$6") == 0)); }
+e2e_region_differs() { local n; n=$(e2e_count_diff "$@") || exit 1; ((n >= ${7:-1})); }
+e2e_region_equal() { local n; n=$(e2e_count_diff "$@") || exit 1; ((n == 0)); }
 
 # e2e_shot_settled OUT X Y W H: takes screenshots into OUT until the rectangle shows the same in
 # two shots 0.4 s apart (the program has finished painting).
