@@ -32,6 +32,9 @@ TEST_F(GuiTest, ZoomLabelsAndDisplaySizes)
         EXPECT_EQ(Form1->Label1->text(), s.label);
         EXPECT_EQ(image()->size(), s.shown) << s.label;
     }
+    for (int i = 0; i < 10; ++i)
+        Form1->SpeedButton9Click();   // 1455.2 %: no thousands separator
+    EXPECT_EQ(Form1->Label1->text(), "1455.2%");
     // The zoom stays between 1 % and 6400 %: a step that would leave that range does nothing.
     for (int i = 0; i < 40; ++i)
         Form1->SpeedButton9Click();

@@ -306,7 +306,9 @@ void TForm1::zoomStep(TImage* image, QLabel* label, double factor)
         return;   // the view stays usable: 1 % to 6400 %
     State.zoomPercent = z;
     // One decimal, ties away from zero (156.25 shows 156.3).
-    label->setText(QLocale().toString(std::round(z * 10) / 10, 'f', 1) + "%");
+    QLocale locale;   // the user's decimal separator, no thousands separator ("1819.0%")
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    label->setText(locale.toString(std::round(z * 10) / 10, 'f', 1) + "%");
     label->adjustSize();   // a label outside a layout keeps its first size and would cut "125.0%" short
     image->resize(DisplaySize(image->picture().size(), z));
 }
