@@ -1,6 +1,7 @@
 // The edge map: inverted colour edges with a frame of the inverted picture.
 
 #include "sketch/sketch.h"
+#include "test_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -19,18 +20,6 @@ QImage Painted(int w, int h, const std::function<TColor(int, int)>& colour)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             SetPixel(p, x, y, colour(x, y));
-    return p;
-}
-
-QImage Random(int w, int h, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    QImage p = NewPicture(w, h);
-    for (int y = 0; y < h; ++y) {
-        uchar* row = p.scanLine(y);
-        for (int i = 0; i < 3 * w; ++i)
-            row[i] = uchar(rng());
-    }
     return p;
 }
 
@@ -116,7 +105,7 @@ TEST(SketchEdgeMap, GreenWeighsTheMiddleRightPixelTwice)
 TEST(SketchEdgeMap, PicturesUnderThreePixelsAreJustInverted)
 {
     for (QSize size : {QSize(1, 1), QSize(2, 9), QSize(9, 2), QSize(2, 2), QSize(40, 1)}) {
-        const QImage src = Random(size.width(), size.height(), 7);
+        const QImage src = NoisePicture(size.width(), size.height(), 7);
         QImage inverted = src.copy();
         for (int y = 0; y < inverted.height(); ++y)
             for (int i = 0; i < 3 * inverted.width(); ++i)
@@ -131,7 +120,7 @@ TEST(SketchEdgeMap, MatchesTheDefinitionOnRandomPictures)
     const QSize sizes[] = {{3, 3}, {4, 3}, {7, 4}, {8, 5}, {9, 3}, {17, 6}, {18, 4}, {33, 5}, {64, 7}, {451, 9}};
     unsigned seed = 1;
     for (QSize size : sizes) {
-        const QImage src = Random(size.width(), size.height(), seed++);
+        const QImage src = NoisePicture(size.width(), size.height(), seed++);
         EXPECT_EQ(picsobel(src), ReferenceEdgeMap(src)) << size.width() << " x " << size.height();
     }
 }
@@ -140,7 +129,7 @@ TEST(SketchEdgeMap, MatchesTheDefinitionOnRandomPictures)
 // right layout, writable, copies detaching, released without trouble.
 TEST(SketchEdgeMap, LargePicturesMatchAndBehaveLikeAnyPicture)
 {
-    const QImage src = Random(1701, 1700, 21);
+    const QImage src = NoisePicture(1701, 1700, 21);
     QImage e = picsobel(src);
     ASSERT_EQ(e.bytesPerLine(), NewPicture(1701, 1700).bytesPerLine());
     EXPECT_EQ(e, ReferenceEdgeMap(src));
@@ -157,7 +146,7 @@ TEST(SketchEdgeMap, LargePicturesMatchAndBehaveLikeAnyPicture)
 
 TEST(SketchEdgeMap, TakesOtherFormatsAndRefusesNoPicture)
 {
-    const QImage src = Random(20, 6, 3);
+    const QImage src = NoisePicture(20, 6, 3);
     EXPECT_EQ(picsobel(src.convertToFormat(QImage::Format_RGB32)), picsobel(src));
     EXPECT_THROW(picsobel(QImage()), std::invalid_argument);
 }

@@ -2,6 +2,7 @@
 // what stays put. Sources are checked through the engine's trace (the position each mapping
 // computes) and through a picture whose colours name their own coordinates (what was read).
 #include "picture/picture.h"
+#include "test_pictures.h"
 #include "warps/warp_trace.h"
 #include "warps/warps.h"
 
@@ -29,18 +30,6 @@ QImage CoordinatePicture(int w, int h)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             SetPixel(p, x, y, Code(x, y));
-    return p;
-}
-
-QImage Noise(int w, int h, unsigned seed)
-{
-    QImage p = NewPicture(w, h);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y) {
-        uchar* row = p.scanLine(y);
-        for (int i = 0; i < 3 * w; ++i)
-            row[i] = uchar(rng());
-    }
     return p;
 }
 
@@ -227,7 +216,7 @@ TEST(WarpRows, SphericalWarpsStayInsideTheDiscAndOffTheCentre)
 
 TEST(WarpRows, CentreAndOutsideKeepTheirColours)
 {
-    const QImage src = Noise(300, 300, 3);
+    const QImage src = NoisePicture(300, 300, 3);
     for (WarpKind kind : {WarpKind::Sphericalpengzhang, WarpKind::Sphericalshousuo, WarpKind::Sphericalyouxuan,
                           WarpKind::Sphericalzuoxuan}) {
         QImage dst = src.copy();
@@ -249,7 +238,7 @@ TEST(WarpRows, CentreAndOutsideKeepTheirColours)
 
 TEST(WarpRows, StretchesKeepTheLineThroughTheClickWhereItMapsToItself)
 {
-    const QImage src = Noise(300, 300, 4);
+    const QImage src = NoisePicture(300, 300, 4);
     WarpProgress none;
     auto run = [&](WarpKind kind) {
         QImage dst = src.copy();
@@ -286,7 +275,7 @@ TEST(WarpRows, StretchSourcesStayInTheirColumnOrRow)
 TEST(WarpRows, TheLastColumnTakesTheColoursOfTheOneBefore)
 {
     // A vertical expand over the picture's last column: the sampler pulls x back to W - 2.
-    const QImage src = Noise(120, 200, 5);
+    const QImage src = NoisePicture(120, 200, 5);
     QImage dst = src.copy();
     WarpProgress none;
     Verticalpengzhang(src, dst, 110, 100, 50, 15, none);
@@ -325,7 +314,7 @@ TEST(WarpProgressSteps, CountColumnsOrRows)
         {WarpKind::Verticalshousuo, 50, 15, 98},     {WarpKind::Horizontalshousuo, 50, 15, 98},
         {WarpKind::Verticalpengzhang, 1, 1, 1},      {WarpKind::Sphericalpengzhang, 1, 1, 0},
     };
-    const QImage src = Noise(50, 50, 6);
+    const QImage src = NoisePicture(50, 50, 6);
     for (const auto& c : cases)
         for (QPoint click : {QPoint(25, 25), QPoint(-400, 30)}) {  // columns off the picture count too
             Recorder rec;
@@ -338,7 +327,7 @@ TEST(WarpProgressSteps, CountColumnsOrRows)
 
 TEST(WarpDepthZero, ChangesNothing)
 {
-    const QImage src = Noise(60, 60, 7);
+    const QImage src = NoisePicture(60, 60, 7);
     for (int k = 0; k < 8; ++k) {
         Recorder rec;
         QImage dst = src.copy();
@@ -375,7 +364,7 @@ Visits Smear(QSize size, int cx, int cy, int qx, int qy, int B, Recorder* rec = 
 
 TEST(SmearCases, ReleaseAtThePressPointChangesNothing)
 {
-    const QImage src = Noise(100, 100, 8);
+    const QImage src = NoisePicture(100, 100, 8);
     QImage dst = src.copy();
     Recorder rec;
     tumopic(src, dst, 40, 40, 40, 40, 30, rec);
@@ -444,7 +433,7 @@ TEST(SmearCases, SteepDiagonalEndsAsAVerticalSmear)
 {
     // B 50, press (100, 200), release (99, 140): L 25, E (100, 175), M (100, 187.5); the up
     // class then repaints the same disc.
-    const QImage src = Noise(200, 300, 9);
+    const QImage src = NoisePicture(200, 300, 9);
     Recorder rec;
     QImage diagonal = src.copy();
     tumopic(src, diagonal, 100, 200, 99, 140, 50, rec);

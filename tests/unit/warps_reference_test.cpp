@@ -3,6 +3,7 @@
 // on every edge and corner and outside, radii larger than the picture, depths of 0 and above
 // the radius, tiny pictures, and destination regions of every kind.
 #include "picture/picture.h"
+#include "test_pictures.h"
 #include "warps/sampler.h"
 #include "warps/warp_trace.h"
 #include "warps/warps.h"
@@ -321,18 +322,6 @@ QImage PlainSmear(const QImage& src, int cx, int cy, int qx, int qy, int B, Step
 
 // ---- Helpers ------------------------------------------------------------------------------
 
-QImage Noise(int w, int h, unsigned seed)
-{
-    QImage p = NewPicture(w, h);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y) {
-        uchar* row = p.scanLine(y);
-        for (int i = 0; i < 3 * w; ++i)
-            row[i] = uchar(rng());
-    }
-    return p;
-}
-
 // Counts differing pixels and reports the first.
 ::testing::AssertionResult SamePixels(const QImage& want, const QImage& got)
 {
@@ -387,7 +376,7 @@ TEST_P(BothKernels, EveryWarpEveryShot)
 {
     unsigned seed = 1;
     for (const Shot& s : kShots) {
-        const QImage src = Noise(s.w, s.h, seed++);
+        const QImage src = NoisePicture(s.w, s.h, seed++);
         for (size_t k = 0; k < std::size(kAllKinds); ++k) {
             SCOPED_TRACE(::testing::Message() << "kind " << k << " picture " << s.w << "x" << s.h << " click ("
                                               << s.X << ", " << s.Y << ") r " << s.r << " d " << s.d);
@@ -407,7 +396,7 @@ TEST_P(BothKernels, RandomClicks)
     std::mt19937 rng(5);
     for (int n = 0; n < 60; ++n) {
         const int w = 20 + int(rng() % 60), h = 20 + int(rng() % 50);
-        const QImage src = Noise(w, h, unsigned(n) + 100);
+        const QImage src = NoisePicture(w, h, unsigned(n) + 100);
         const int X = int(rng() % unsigned(w + 40)) - 20, Y = int(rng() % unsigned(h + 40)) - 20;
         const int r = int(rng() % 60), d = int(rng() % unsigned(r + 5));
         const WarpKind kind = kAllKinds[rng() % 8];
@@ -456,7 +445,7 @@ TEST_P(BothKernels, EveryStroke)
     for (const Stroke& s : kStrokes) {
         SCOPED_TRACE(::testing::Message() << "picture " << s.w << "x" << s.h << " from (" << s.cx << ", " << s.cy
                                           << ") to (" << s.qx << ", " << s.qy << ") B " << s.B);
-        const QImage src = Noise(s.w, s.h, seed++);
+        const QImage src = NoisePicture(s.w, s.h, seed++);
         Steps want, got;
         const QImage expected = PlainSmear(src, s.cx, s.cy, s.qx, s.qy, s.B, want);
         QImage dst = src.copy();
@@ -472,7 +461,7 @@ TEST_P(BothKernels, RandomStrokes)
     std::mt19937 rng(9);
     for (int n = 0; n < 80; ++n) {
         const int w = 30 + int(rng() % 50), h = 30 + int(rng() % 50);
-        const QImage src = Noise(w, h, unsigned(n) + 500);
+        const QImage src = NoisePicture(w, h, unsigned(n) + 500);
         const int cx = int(rng() % unsigned(w)), cy = int(rng() % unsigned(h));
         int qx = cx + int(rng() % 61) - 30, qy = cy + int(rng() % 61) - 30;
         if (n % 4 == 0)
@@ -499,7 +488,7 @@ INSTANTIATE_TEST_SUITE_P(WarpsAgainstPlainVersion, BothKernels, ::testing::Value
 // picture it covers, and steps progress the same.
 TEST(WarpRegions, MatchTheFullPicture)
 {
-    const QImage src = Noise(61, 47, 77);
+    const QImage src = NoisePicture(61, 47, 77);
     const QRect regions[] = {QRect(0, 0, 61, 47),  QRect(10, 5, 30, 20), QRect(-5, -5, 20, 20),
                              QRect(50, 40, 30, 30), QRect(25, 0, 1, 47),  QRect(0, 23, 61, 1),
                              QRect(70, 10, 5, 5),  QRect(3, 4, 0, 0)};
@@ -533,7 +522,7 @@ TEST(WarpRegions, MatchTheFullPicture)
 
 TEST(WarpRegions, BoundsHoldEveryWrite)
 {
-    const QImage src = Noise(61, 47, 78);
+    const QImage src = NoisePicture(61, 47, 78);
     for (WarpKind kind : kAllKinds)
         for (const QPoint click : {QPoint(30, 23), QPoint(2, 45), QPoint(-3, 10), QPoint(100, 100)})
             for (int r : {0, 1, 2, 9, 30, 80}) {
@@ -555,7 +544,7 @@ TEST(WarpRegions, BoundsHoldEveryWrite)
 
 TEST(SmearRegions, MatchTheFullPictureAndStayInTheirBounds)
 {
-    const QImage src = Noise(80, 60, 79);
+    const QImage src = NoisePicture(80, 60, 79);
     for (const Stroke& s : kStrokes) {
         if (s.w != 80)
             continue;
@@ -580,7 +569,7 @@ TEST(SmearRegions, MatchTheFullPictureAndStayInTheirBounds)
 
 TEST(WarpInputs, SharedAndSameDestinationReadTheUntouchedSource)
 {
-    const QImage src = Noise(61, 47, 80);
+    const QImage src = NoisePicture(61, 47, 80);
     QImage expected = src.copy();
     WarpProgress none;
     Sphericalyouxuan(src, expected, 30, 23, 20, 5, none);
@@ -588,7 +577,7 @@ TEST(WarpInputs, SharedAndSameDestinationReadTheUntouchedSource)
     QImage shared = src;  // shares pixels until written
     Sphericalyouxuan(src, shared, 30, 23, 20, 5, none);
     EXPECT_EQ(shared, expected);
-    EXPECT_TRUE(SamePixels(src, Noise(61, 47, 80)));
+    EXPECT_TRUE(SamePixels(src, NoisePicture(61, 47, 80)));
 
     QImage same = src.copy();
     Sphericalyouxuan(same, same, 30, 23, 20, 5, none);
@@ -597,7 +586,7 @@ TEST(WarpInputs, SharedAndSameDestinationReadTheUntouchedSource)
 
 TEST(WarpInputs, BadArgumentsThrowAndChangeNothing)
 {
-    const QImage src = Noise(20, 20, 81);
+    const QImage src = NoisePicture(20, 20, 81);
     QImage dst = src.copy();
     WarpProgress none;
     EXPECT_THROW(Sphericalpengzhang(src, dst, 5, 5, -1, 3, none), std::invalid_argument);

@@ -1,4 +1,5 @@
 #include "picture/picture.h"
+#include "test_pictures.h"
 #include "warps/sampler.h"
 #include "warps/warp_trace.h"
 #include "warps/warps.h"
@@ -21,18 +22,6 @@ QImage CoordinatePicture(int w, int h)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             SetPixel(p, x, y, RGBColor(x, y, 100));
-    return p;
-}
-
-QImage NoisePicture(int w, int h, unsigned seed)
-{
-    QImage p = NewPicture(w, h);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y) {
-        uchar* row = p.scanLine(y);
-        for (int i = 0; i < 3 * w; ++i)
-            row[i] = uchar(rng());
-    }
     return p;
 }
 
